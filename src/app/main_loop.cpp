@@ -1,0 +1,196 @@
+#include "app/main_loop.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "audio/sound_system.h"
+#include "platform/keys.h"
+#include "platform/settings.h"
+#include "platform/window.h"
+
+int stepCounter = 0;
+int shownStepCount = 0;
+double periodStart = 0.0;
+double lastStepTime = 0.0;
+int mouseX = 0;
+int mouseY = 0;
+
+namespace {
+
+GLuint mainVertexShader = 0;
+GLuint mainFragmentShader = 0;
+GLuint mainProgram = 0;
+
+void onWindowSize(int, int) {}
+
+void onKeyStub(int key, int action) {
+    if (action == keys::Release) return;
+    std::cout << "unbound key: " << key << std::endl;
+}
+
+void openContext() {
+    platform::WindowHints first;
+    first.noResize = true;
+    first.versionMajor = 3;
+    first.versionMinor = 2;
+    first.compatProfile = true;
+    if (platform::openWindow(1280, 1024, 24, 8, first)) {
+        std::cout << "OpenGL 3.2 core context created" << std::endl;
+        return;
+    }
+    // A 3.0 request with a profile is refused by the windowing library
+    // (profiles exist from 3.2 on), so this attempt falls through to the
+    // legacy one on every driver.
+    platform::WindowHints second;
+    second.versionMajor = 3;
+    second.versionMinor = 0;
+    second.compatProfile = true;
+    if (platform::openWindow(1280, 1024, 24, 8, second)) {
+        std::cout << "OpenGL 3.0 forward compatible context created" << std::endl;
+        return;
+    }
+    platform::WindowHints third;
+    third.setForwardCompat = true;
+    third.forwardCompat = false;
+    if (platform::openWindow(1280, 1024, 24, 8, third)) {
+        std::cout << "OpenGL backward compatible context created" << std::endl;
+        std::cout << "Preemptively turning of VBO support!" << std::endl;
+        return;
+    }
+    std::cout << "Failed to create OpenGL window!" << std::endl;
+    platform::terminate();
+    std::exit(1);
+}
+
+void probeDriver() {
+    std::cout << "\nTesting:" << std::endl;
+    const GLubyte* version = glGetString(GL_VERSION);
+    std::cout << "OpenGL Version: " << (version ? reinterpret_cast<const char*>(version) : "") << std::endl;
+    GLint profileMask = 0;
+    glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profileMask);
+    std::cout << (profileMask == 1 ? "Having a core-profile" : "Having a compatibility-profile") << std::endl;
+    GLint flags = 0;
+    glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
+    std::cout << ((flags & 1) ? "Context is forward compatible." : "Context is NOT forward compatible.")
+              << std::endl;
+    std::cout << "Doing illegal operation (glTranslate) now..." << std::endl;
+    glTranslatef(1.0f, 0.0f, 0.0f);
+    if (glGetError() != GL_NO_ERROR)
+        std::cout << "Illegal operation caused an error message. :)\n" << std::endl;
+    else
+        std::cout << "Illegal operation did NOT cause an error message. :(\n" << std::endl;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
+    std::cout << "The driver supports up to " << units << " texture units" << std::endl;
+}
+
+}  // namespace
+
+StepCounterUpdate advanceStepCounter(double now, double& start, int& counter) {
+    StepCounterUpdate result;
+    if (now - start > 1.0) {
+        result.periodEnded = true;
+        result.shownCount = counter;
+        start = now;
+        counter = 0;
+    }
+    ++counter;
+    return result;
+}
+
+const char* windowTitle(bool showCounter, int shownCount, char (&buffer)[16]) {
+    if (!showCounter) return "Tumbix";
+    std::snprintf(buffer, sizeof buffer, "%d", shownCount);
+    return buffer;
+}
+
+void startUp() {
+    if (!platform::init()) {
+        std::cout << "Could not init GLFW!" << std::endl;
+        std::exit(1);
+    }
+    std::cout << "GLFW initialized" << std::endl;
+
+    openContext();
+    platform::setWindowTitle("Tumbix");
+    platform::setKeyHandler(onKeyStub);
+    platform::setSizeHandler(onWindowSize);
+
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        std::cout << "Could not init GLEW!" << std::endl;
+        std::exit(1);
+    }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    std::cout << "GLEW initialized" << std::endl;
+
+    vboSupported = GLEW_ARB_vertex_buffer_object;
+    if (!vboSupported) std::cout << "Vertex Buffer Objects are NOT supported!!!!!!!11122111" << std::endl;
+
+    probeDriver();
+
+    glClearColor(0.1f, 0.1f, 0.1f, 0.0f);
+    glEnable(GL_TEXTURE_2D);
+
+    // font, sampling mode and font texture
+
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    // main shader program
+
+    platform::setMousePosition(640, 512);
+    platform::hideAndLockCursor();
+
+    startSoundSystem();
+
+    // the game and the first level
+}
+
+void updateStep() {
+    const double now = platform::time();
+    const StepCounterUpdate period = advanceStepCounter(now, periodStart, stepCounter);
+    if (period.periodEnded) {
+        shownStepCount = period.shownCount;
+        std::cout << shownStepCount << std::endl;
+        char title[16];
+        platform::setWindowTitle(windowTitle(showStepCounter, shownStepCount, title));
+    }
+    const double dt = now - lastStepTime;
+    lastStepTime = now;
+    (void)dt;
+
+    if (!platform::leftButtonDown()) {
+        platform::mousePosition(mouseX, mouseY);
+        platform::setMousePosition(640, 512);
+    }
+}
+
+void renderStep() {
+    updateStep();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glUseProgram(0);
+    platform::swapBuffers();
+}
+
+void mainLoop() {
+    do {
+        updateStep();
+        renderStep();
+    } while (!platform::keyDown(keys::Esc) && platform::windowOpen());
+}
+
+int shutDown() {
+    glDeleteShader(mainVertexShader);
+    glDeleteShader(mainFragmentShader);
+    glDeleteProgram(mainProgram);
+    if (soundSystem) soundSystem->release();
+    return 0;
+}

@@ -1,0 +1,77 @@
+#include "platform/image.h"
+
+#include <GL/glew.h>
+
+#include <fstream>
+#include <iterator>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_TGA
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_NO_FAILURE_STRINGS
+#define STBI_MAX_DIMENSIONS 16384
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
+#endif
+#include <stb_image.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace platform {
+
+bool decodeTga(const std::uint8_t* data, std::size_t size, Image& out) {
+    out = Image{};
+    if (!data || size < 18 || size > 0x7fffffff) return false;
+    int w = 0, h = 0, n = 0;
+    // stb returns rows top first whatever the file's origin bit says; flip so
+    // that row 0 is the bottom row.
+    stbi_uc* px = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &n, 0);
+    if (!px) return false;
+    if (w <= 0 || h <= 0 || n < 1 || n > 4) {
+        stbi_image_free(px);
+        return false;
+    }
+    const std::size_t row = static_cast<std::size_t>(w) * n;
+    out.width = w;
+    out.height = h;
+    out.channels = n;
+    out.pixels.resize(row * h);
+    for (int y = 0; y < h; ++y) {
+        const stbi_uc* src = px + row * (h - 1 - y);
+        std::copy(src, src + row, out.pixels.begin() + row * y);
+    }
+    stbi_image_free(px);
+    return true;
+}
+
+bool readTgaFile(const std::string& path, Image& out) {
+    out = Image{};
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return decodeTga(bytes.data(), bytes.size(), out);
+}
+
+bool loadTexture2D(const char* path) {
+    Image img;
+    if (!path || !readTgaFile(path, img)) return false;
+    static const GLenum formats[] = {GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_RGB, GL_RGBA};
+    const GLenum format = formats[img.channels - 1];
+    GLint oldAlign = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &oldAlign);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), img.width, img.height, 0, format,
+                 GL_UNSIGNED_BYTE, img.pixels.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, oldAlign);
+    if (glGenerateMipmap) glGenerateMipmap(GL_TEXTURE_2D);
+    return true;
+}
+
+}  // namespace platform

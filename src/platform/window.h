@@ -1,0 +1,63 @@
+#pragma once
+// The window layer: one window, one GL context, input and time, over GLFW 3.
+// It behaves the way the rest of the game expects of a windowing library:
+// key codes from platform/keys.h, a running integer wheel position, window
+// hints that apply to one open attempt only, and events polled inside
+// swapBuffers so handlers run between frames.
+
+namespace platform {
+
+// Hints for one open attempt. Anything left at its default is not set, so an
+// attempt asks for exactly what is listed for it and nothing carried over.
+struct WindowHints {
+    bool noResize = false;
+    int versionMajor = 0;  // 0: no version requested (legacy context)
+    int versionMinor = 0;
+    bool compatProfile = false;
+    bool setForwardCompat = false;
+    bool forwardCompat = false;
+};
+
+using KeyHandler = void (*)(int key, int action);
+using SizeHandler = void (*)(int width, int height);
+using WheelHandler = void (*)(int position);
+
+// Adds up the wheel offsets GLFW 3 reports into a running integer position.
+class WheelAccumulator {
+public:
+    // Returns the new position after an offset of `delta` notches.
+    int add(double delta);
+    int position() const { return position_; }
+
+private:
+    double total_ = 0.0;
+    int position_ = 0;
+};
+
+bool init();  // false when no display can be opened
+void terminate();
+
+// Opens the window with the given hints. Hints are reset to the library's
+// defaults first. Returns false when the context cannot be created.
+bool openWindow(int width, int height, int depthBits, int stencilBits, const WindowHints& hints);
+bool windowOpen();  // false once the user has closed the window
+void setWindowTitle(const char* title);
+
+// Handlers; size and wheel handlers are called once at once with the current
+// value, as the old library did.
+void setKeyHandler(KeyHandler handler);
+void setSizeHandler(SizeHandler handler);
+void setWheelHandler(WheelHandler handler);
+
+int wheelPosition();
+void mousePosition(int& x, int& y);
+void setMousePosition(int x, int y);
+bool leftButtonDown();
+bool keyDown(int key);  // game key code; Esc is the one the loop needs
+void hideAndLockCursor();
+
+double time();        // seconds since init()
+void swapBuffers();   // polls events, then presents
+void* procAddress(const char* name);
+
+}  // namespace platform
