@@ -18,6 +18,9 @@ bool SoundSystem::init(int channels) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
+    // The mixer marks a channel paused with the tick count, so a pause in the
+    // very first millisecond after start-up would not stick.
+    while (SDL_GetTicks() == 0) SDL_Delay(1);
     channels_ = Mix_AllocateChannels(channels);
     loopOwned_.assign(channels_, false);
     startedAt_.assign(channels_, 0);

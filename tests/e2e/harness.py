@@ -1,0 +1,239 @@
+"""End-to-end harness: the real game under Xvfb, driven with xdotool.
+
+Each GameRun starts its own Xvfb on a free display, copies data/ into a
+scratch folder (so a case can add or break files), starts the game there and
+reads its console lines in a background thread. Everything started is
+stopped by process id when the run ends. On failure a screenshot is saved.
+"""
+import os
+import queue
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+BINARY = os.environ.get("TUMBIX_BINARY", os.path.join(ROOT, "build", "tumbix"))
+DATA = os.environ.get("TUMBIX_DATA", os.path.join(ROOT, "data"))
+OUT = os.environ.get("TUMBIX_OUT", os.path.join(ROOT, "out", "e2e"))
+
+# Startup lines up to the driver probe, exactly as printed.
+BANNER = "Tumbixixixixii Debug Console starting along the X-axis..."
+
+
+class Xvfb:
+    """A private X server on the first free display number."""
+
+    def __init__(self, width=1280, height=1024):
+        self.proc = None
+        for n in range(90, 200):
+            if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                continue
+            proc = subprocess.Popen(
+                ["Xvfb", f":{n}", "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+            deadline = time.time() + 10
+            while time.time() < deadline:
+                if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                    self.proc, self.display = proc, f":{n}"
+                    return
+                if proc.poll() is not None:
+                    break
+                time.sleep(0.05)
+            _kill(proc)
+        raise RuntimeError("could not start Xvfb")
+
+    def stop(self):
+        _kill(self.proc)
+
+
+def _kill(proc):
+    if proc is None or proc.poll() is not None:
+        return
+    try:
+        os.killpg(proc.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return
+    try:
+        proc.wait(5)
+    except subprocess.TimeoutExpired:
+        os.killpg(proc.pid, signal.SIGKILL)
+        proc.wait(5)
+
+
+class GameRun:
+    """One run of the game. Use as a context manager."""
+
+    def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=()):
+        self.name = name
+        self.lines = []
+        self._queue = queue.Queue()
+        self._read = 0
+        self.xvfb = Xvfb() if display else None
+        self.scratch = tempfile.mkdtemp(prefix=f"tumbix-{name}-")
+        self.data = os.path.join(self.scratch, "data")
+        shutil.copytree(DATA, self.data)
+        if prepare:
+            prepare(self.data)
+        e = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "SDL_AUDIODRIVER")}
+        if self.xvfb:
+            e["DISPLAY"] = self.xvfb.display
+        if audio:
+            e["SDL_AUDIODRIVER"] = audio
+        if audio == "disk":
+            self.audio_file = os.path.join(self.scratch, "audio.raw")
+            e["SDL_DISKAUDIOFILE"] = self.audio_file
+        e.update(env or {})
+        self.env = e
+        self.proc = subprocess.Popen([BINARY, *args], cwd=self.data, env=e, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                     start_new_session=True, text=True, bufsize=1)
+        self._reader = threading.Thread(target=self._pump, daemon=True)
+        self._reader.start()
+
+    def _pump(self):
+        for line in self.proc.stdout:
+            self._queue.put(line.rstrip("\n"))
+        self._queue.put(None)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, exc_type, exc, tb):
+        if exc_type is not None:
+            self.screenshot(f"{self.name}-failure.png")
+            self.save_log(f"{self.name}-failure.log")
+        self.stop()
+        return False
+
+    # --- console ---------------------------------------------------------
+    def _take(self, timeout):
+        try:
+            line = self._queue.get(timeout=timeout)
+        except queue.Empty:
+            return False
+        if line is None:
+            self._queue.put(None)
+            return None
+        self.lines.append(line)
+        return True
+
+    def wait_line(self, text, timeout=20.0, exact=True):
+        """Waits for a line equal to (or, exact=False, containing) text among
+        the lines not yet consumed; returns its index in self.lines."""
+        deadline = time.time() + timeout
+        while True:
+            while self._read < len(self.lines):
+                line = self.lines[self._read]
+                self._read += 1
+                if line == text or (not exact and text in line):
+                    return self._read - 1
+            left = deadline - time.time()
+            if left <= 0:
+                raise AssertionError(f"timed out waiting for {text!r}; last lines: {self.lines[-15:]}")
+            got = self._take(min(left, 0.2))
+            if got is None:
+                raise AssertionError(f"program ended before {text!r}; lines: {self.lines[-15:]}")
+
+    def drain(self, seconds=0.3):
+        """Collects the lines that arrive within `seconds`."""
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            if self._take(0.05) is None:
+                break
+        return self.lines
+
+    def new_lines(self):
+        """Lines arrived since the last wait_line/new_lines call."""
+        self.drain(0.05)
+        fresh = self.lines[self._read:]
+        self._read = len(self.lines)
+        return fresh
+
+    def wait_exit(self, timeout=20.0):
+        try:
+            rc = self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"program still running after {timeout}s; last lines: {self.lines[-10:]}")
+        self._reader.join(5)
+        while self._take(0) is True:
+            pass
+        return rc
+
+    # --- input -----------------------------------------------------------
+    def xdo(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=10)
+
+    def key(self, name, hold=0.05):
+        """Holds a key for `hold` seconds, so both the key handler and a
+        polling loop see it."""
+        self.xdo("keydown", name)
+        time.sleep(hold)
+        self.xdo("keyup", name)
+
+    def window_id(self, timeout=10.0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            r = subprocess.run(["xdotool", "search", "--class", "GLFW-Application"], env=self.env,
+                               capture_output=True, text=True)
+            ids = r.stdout.split()
+            if ids:
+                return int(ids[0])
+            time.sleep(0.1)
+        raise AssertionError("game window not found")
+
+    def window_title(self):
+        r = subprocess.run(["xdotool", "getwindowname", str(self.window_id())], env=self.env,
+                           capture_output=True, text=True)
+        return r.stdout.strip()
+
+    def close_window(self):
+        subprocess.run([sys.executable, os.path.join(HERE, "xclose.py"), str(self.window_id())],
+                       env=self.env, check=True, timeout=10)
+
+    # --- output ----------------------------------------------------------
+    def screenshot(self, filename):
+        if not self.xvfb:
+            return None
+        os.makedirs(OUT, exist_ok=True)
+        path = os.path.join(OUT, filename)
+        subprocess.run(["import", "-display", self.xvfb.display, "-window", "root", path],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        return path
+
+    def save_log(self, filename):
+        os.makedirs(OUT, exist_ok=True)
+        with open(os.path.join(OUT, filename), "w") as f:
+            f.write("\n".join(self.lines) + "\n")
+
+    def stop(self):
+        _kill(self.proc)
+        if self.xvfb:
+            self.xvfb.stop()
+        shutil.rmtree(self.scratch, ignore_errors=True)
+
+
+def audio_level(path, start_fraction=0.0):
+    """Peak absolute sample of SDL disk-audio output (16-bit stereo), from
+    `start_fraction` of the file on."""
+    import array
+    with open(path, "rb") as f:
+        raw = f.read()
+    raw = raw[: len(raw) // 2 * 2]
+    samples = array.array("h", raw)
+    begin = int(len(samples) * start_fraction)
+    return max((abs(s) for s in samples[begin:]), default=0)
+
+
+class E2ECase(unittest.TestCase):
+    """Base class: skips when the binary has not been built."""
+
+    def setUp(self):
+        if not os.path.exists(BINARY):
+            self.skipTest(f"{BINARY} not built")
