@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-unit test-e2e clean
+.PHONY: all deps build run test test-unit test-e2e test-asan fuzz clean
 
 all: build
 
@@ -25,6 +25,26 @@ test-unit: build
 
 test-e2e: build
 	@cd $(BUILD) && ctest --output-on-failure -L e2e
+
+# Everything built with AddressSanitizer and UBSan; unit tests and a short
+# end-to-end play.
+ASAN_BUILD ?= build-asan
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTUMBIX_SANITIZE=ON -DTUMBIX_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -L "unit|asan-e2e"
+
+# Every fuzz target from its corpus for FUZZ_SECONDS each (needs clang).
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBIX_FUZZ=ON \
+	  -DTUMBIX_TESTS=OFF -DTUMBIX_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	@./tools/run-fuzzers.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) out
