@@ -1,0 +1,58 @@
+#version 120
+// Per-pixel Blinn-Phong from one point light with a filtered shadow lookup.
+// phong = 0: blocks (matte, a faint sheen); phong = 1: models (glossy).
+
+uniform sampler2D diffuseMap;  // unit 0
+uniform sampler2DShadow shadowmap;
+uniform float phong;
+uniform vec3 light_position;
+uniform vec4 light_color;
+uniform vec4 ambient_color;
+
+varying vec3 eyePosition;
+varying vec3 eyeNormal;
+varying vec3 eyeLight;
+varying vec2 texCoord;
+varying vec4 shadowCoord;
+varying float worldUp;
+
+const float texel = 1.0 / 2048.0;
+
+// Returns the lit fraction: four bilinear depth comparisons on a rotated
+// grid, so sixteen texels soften each shadow edge.
+float lightVisibility()
+{
+    if (shadowCoord.w <= 0.0) return 1.0;
+    vec3 p = shadowCoord.xyz / shadowCoord.w;
+    if (p.x <= 0.0 || p.x >= 1.0 || p.y <= 0.0 || p.y >= 1.0 || p.z >= 1.0) return 1.0;
+    float sum = shadow2D(shadowmap, p + vec3(-0.6, -1.4, 0.0) * texel).r
+              + shadow2D(shadowmap, p + vec3( 1.4, -0.6, 0.0) * texel).r
+              + shadow2D(shadowmap, p + vec3( 0.6,  1.4, 0.0) * texel).r
+              + shadow2D(shadowmap, p + vec3(-1.4,  0.6, 0.0) * texel).r;
+    return sum * 0.25;
+}
+
+void main()
+{
+    vec4 albedo = texture2D(diffuseMap, texCoord);
+    vec3 n = normalize(eyeNormal);
+    if (!gl_FrontFacing) n = -n;
+    vec3 l = normalize(eyeLight - eyePosition);
+    vec3 v = normalize(-eyePosition);
+    vec3 h = normalize(l + v);
+
+    float diffuse = max(dot(n, l), 0.0);
+    float visible = diffuse > 0.0 ? lightVisibility() : 0.0;
+
+    float shininess = mix(24.0, 64.0, phong);
+    float strength = mix(0.12, 0.65, phong);
+    float specular = diffuse > 0.0 ? pow(max(dot(n, h), 0.0), shininess) * strength : 0.0;
+    // Models get a soft rim so they read against the blocks behind them.
+    float rim = phong * pow(1.0 - max(dot(n, v), 0.0), 3.0) * 0.25;
+
+    // A sky/ground tint on the ambient term keeps faces apart in shadow.
+    vec3 ambient = ambient_color.rgb * (0.8 + 0.3 * worldUp);
+    vec3 lit = albedo.rgb * (ambient + light_color.rgb * diffuse * visible)
+             + light_color.rgb * (specular * visible + rim);
+    gl_FragColor = vec4(lit, albedo.a);
+}
