@@ -1,0 +1,39 @@
+// The only GL calls of the world: the level's two static buffers.
+#include <GL/glew.h>
+
+#include "platform/settings.h"
+#include "world/geometry.h"
+#include "world/level.h"
+
+void uploadLevelGeometry(Level& level) {
+    // without a current context GLEW has no entry points to call
+    if (!vboSupported || !glGenBuffers) return;
+    GLuint names[2] = {0, 0};
+    glGenBuffers(2, names);
+    level.vertexBuffer = names[0];
+    level.indexBuffer = names[1];
+
+    glBindBuffer(GL_ARRAY_BUFFER, level.vertexBuffer);
+    {
+        const std::vector<float> vertices = buildVertexArray(level.blocks);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(float)), vertices.data(),
+                     GL_STATIC_DRAW);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, level.indexBuffer);
+    {
+        const std::vector<unsigned int> indices = buildIndexArray(level.blocks.size());
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(unsigned int)),
+                     indices.data(), GL_STATIC_DRAW);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void deleteLevelGeometry(Level& level) {
+    if (level.vertexBuffer == 0 && level.indexBuffer == 0) return;
+    if (glDeleteBuffers) {
+        const GLuint names[2] = {level.vertexBuffer, level.indexBuffer};
+        glDeleteBuffers(2, names);
+    }
+    level.vertexBuffer = level.indexBuffer = 0;
+}
