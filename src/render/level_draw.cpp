@@ -1,0 +1,58 @@
+#include "render/level_draw.h"
+
+#include <GL/glew.h>
+
+#include "platform/settings.h"
+#include "render/collectables.h"
+#include "world/block.h"
+#include "world/geometry.h"
+#include "world/level.h"
+
+namespace {
+
+// Points an attribute of the current program at float data; a location of
+// -1 (a pass without that attribute) is skipped, as GL would reject it.
+void attribPointer(int location, int size, GLsizei stride, const void* data) {
+    if (location < 0) return;
+    glVertexAttribPointer(static_cast<GLuint>(location), size, GL_FLOAT, GL_FALSE, stride, data);
+}
+
+const void* byteOffset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
+
+}  // namespace
+
+void drawBlock(const Block& block) {
+    attribPointer(vertexAttribLocation, 4, 0, block.vertices);
+    attribPointer(normalAttribLocation, 3, 0, faceNormals);
+    attribPointer(texCoordAttribLocation, 2, 0, block.texCoords);
+    glDrawElements(GL_TRIANGLES, indicesPerBlock, GL_UNSIGNED_INT, faceIndices);
+}
+
+void drawLevelBlocks(const Level& level, int skip) {
+    const int count = static_cast<int>(level.blocks.size());
+    if (!vboEnabled || level.vertexBuffer == 0) {
+        for (int i = 0; i < count; ++i)
+            if (i != skip) drawBlock(*level.blocks[static_cast<std::size_t>(i)]);
+        return;
+    }
+    constexpr GLsizei stride = floatsPerVertex * sizeof(float);
+    glBindBuffer(GL_ARRAY_BUFFER, level.vertexBuffer);
+    attribPointer(vertexAttribLocation, 4, stride, byteOffset(0));
+    attribPointer(normalAttribLocation, 3, stride, byteOffset(normalOffsetBytes));
+    attribPointer(texCoordAttribLocation, 2, stride, byteOffset(texCoordOffsetBytes));
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, level.indexBuffer);
+    for (const IndexRange& range : levelDrawRanges(count, skip))
+        if (range.count > 0) glDrawElements(GL_TRIANGLES, range.count, GL_UNSIGNED_INT, byteOffset(range.offsetBytes));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void drawCollectables(const Level& level, Mat4 spin) {
+    for (const Block* block : level.blocks)
+        for (int d = 0; d < 6; ++d) {
+            if (block->decals[d] != Decal::Collectable) continue;
+            const Mat4 m = collectableMatrix(*block, d, spin);
+            glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE, m.data());
+            collectableModel.draw();
+        }
+}

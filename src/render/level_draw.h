@@ -1,0 +1,33 @@
+#pragma once
+// Drawing the level: the blocks, from the level's buffers or straight from
+// their records, and the collectable items standing on their faces. Every
+// draw uses the program, "model" matrix and attribute locations the scene
+// pass has made current.
+
+#include <array>
+#include <cstddef>
+
+#include "motion/math.h"
+
+struct Block;
+struct Level;
+
+// One indexed draw: how many indices, from which byte of the index buffer.
+struct IndexRange {
+    int count = 0;
+    std::size_t offsetBytes = 0;
+};
+
+// Returns the draws that cover blocks 0..blockCount-1 except `skip` (-1
+// skips none); the second range is empty when nothing is skipped.
+std::array<IndexRange, 2> levelDrawRanges(int blockCount, int skip);
+// Returns the model matrix of the collectable on `face` of `block`: spun
+// about its own axes, stood on the face, one unit out from the block centre.
+Mat4 collectableMatrix(const Block& block, Direction face, const Mat4& spin);
+
+// Draws one block from its record through client arrays.
+void drawBlock(const Block& block);
+// Draws every block of the level except the one whose index is `skip`.
+void drawLevelBlocks(const Level& level, int skip);
+// Draws collectableModel on every face that holds a collectable.
+void drawCollectables(const Level& level, Mat4 spin);

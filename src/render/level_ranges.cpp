@@ -1,0 +1,17 @@
+#include "render/level_draw.h"
+
+#include "world/block.h"
+#include "world/geometry.h"
+
+std::array<IndexRange, 2> levelDrawRanges(int blockCount, int skip) {
+    constexpr std::size_t bytesPerBlock = indicesPerBlock * sizeof(unsigned int);
+    if (skip < 0 || skip >= blockCount) return {IndexRange{indicesPerBlock * blockCount, 0}, IndexRange{}};
+    return {IndexRange{indicesPerBlock * skip, 0},
+            IndexRange{indicesPerBlock * (blockCount - skip - 1), bytesPerBlock * static_cast<std::size_t>(skip + 1)}};
+}
+
+Mat4 collectableMatrix(const Block& block, Direction face, const Mat4& spin) {
+    const Vec3 centre{static_cast<float>(block.x), static_cast<float>(block.y), static_cast<float>(block.z)};
+    const Mat4 placed = translate(Mat4::identity(), centre + directionVector(face));
+    return multiply(multiply(placed, faceOrientation[face]), spin);
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The shadow map: a depth texture the light's view is rendered into, read
+// back through a comparison sampler on texture unit 1.
+
+inline constexpr int shadowMapSize = 2048;
+
+extern unsigned shadowTexture;  // GL texture name, bound on unit 1 for the whole run
+
+// Creates shadowTexture on unit 1 (depth, linear compare filtering) and a
+// depth-only framebuffer around it; returns the framebuffer. Leaves unit 0
+// selected.
+unsigned createShadowTarget();

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "render/level_draw.h"
+#include "world/block.h"
+
+namespace {
+
+Vec3 apply(const Mat4& m, const Vec3& p) {
+    const Vec4 r = transform(m, {p.x, p.y, p.z, 1.0f});
+    return {r.x, r.y, r.z};
+}
+
+}  // namespace
+
+TEST(LevelDrawRanges, NothingSkippedIsOneDrawOfEveryBlock) {
+    const auto r = levelDrawRanges(5, -1);
+    EXPECT_EQ(r[0].count, 180);
+    EXPECT_EQ(r[0].offsetBytes, 0u);
+    EXPECT_EQ(r[1].count, 0);
+}
+
+TEST(LevelDrawRanges, SkippedBlockSplitsTheDrawAroundIt) {
+    const auto middle = levelDrawRanges(5, 2);
+    EXPECT_EQ(middle[0].count, 72);
+    EXPECT_EQ(middle[0].offsetBytes, 0u);
+    EXPECT_EQ(middle[1].count, 72);
+    EXPECT_EQ(middle[1].offsetBytes, 432u);
+
+    const auto first = levelDrawRanges(5, 0);
+    EXPECT_EQ(first[0].count, 0);
+    EXPECT_EQ(first[1].count, 144);
+    EXPECT_EQ(first[1].offsetBytes, 144u);
+
+    const auto last = levelDrawRanges(5, 4);
+    EXPECT_EQ(last[0].count, 144);
+    EXPECT_EQ(last[1].count, 0);
+}
+
+TEST(LevelDrawRanges, SkipOutsideTheListDrawsEverything) {
+    EXPECT_EQ(levelDrawRanges(3, 3)[0].count, 108);
+    EXPECT_EQ(levelDrawRanges(0, -1)[0].count, 0);
+}
+
+TEST(CollectableMatrix, TopFaceIsATranslationOneUnitUp) {
+    const Block block(0, 0, 0, 0);
+    const Mat4 spin = rotate(Mat4::identity(), 30.0f, {0, 1, 0});
+    const Mat4 m = collectableMatrix(block, Direction::Top, spin);
+    const Mat4 expected = multiply(translate(Mat4::identity(), {0, 1, 0}), spin);
+    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m[i], expected[i]) << i;
+}
+
+TEST(CollectableMatrix, StandsTheModelOnEveryFace) {
+    const Block block(3, 2, -1, 4);
+    for (int d = 0; d < 6; ++d) {
+        const Mat4 m = collectableMatrix(block, d, Mat4::identity());
+        const Vec3 normal = directionVector(d);
+        const Vec3 base = apply(m, {0, 0, 0});
+        const Vec3 top = apply(m, {0, 1, 0});
+        EXPECT_NEAR(base.x, 2.0f + normal.x, 1e-5f) << d;
+        EXPECT_NEAR(base.y, -1.0f + normal.y, 1e-5f) << d;
+        EXPECT_NEAR(base.z, 4.0f + normal.z, 1e-5f) << d;
+        // Local +Y runs along the face normal.
+        EXPECT_NEAR(top.x - base.x, normal.x, 1e-5f) << d;
+        EXPECT_NEAR(top.y - base.y, normal.y, 1e-5f) << d;
+        EXPECT_NEAR(top.z - base.z, normal.z, 1e-5f) << d;
+    }
+}
