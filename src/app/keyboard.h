@@ -1,0 +1,17 @@
+#pragma once
+// The key handler: game commands, display toggles and their console lines.
+
+class Game;
+
+// What a key press asks of the shell around the rules.
+struct KeyOutcome {
+    bool refused = false;             // a game command was refused: play the refusal sound
+    bool polygonModeChanged = false;  // filledPolygons changed: set the polygon mode
+};
+
+// Handles one key event (codes of platform/keys.h) against `game`, which
+// may be null before the game exists. Touches no GL and no sound.
+KeyOutcome handleKey(Game* game, int key, int action);
+// The handler installed with the window layer: handleKey on the global game,
+// then the polygon mode and the refusal sound it asks for.
+void onKey(int key, int action);

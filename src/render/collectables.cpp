@@ -1,0 +1,3 @@
+#include "render/collectables.h"
+
+MD5Model collectableModel;
