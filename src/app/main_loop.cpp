@@ -6,10 +6,13 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/game.h"
 #include "audio/sound_system.h"
 #include "platform/keys.h"
 #include "platform/settings.h"
 #include "platform/window.h"
+#include "render/gl_check.h"
+#include "render/scene.h"
 
 int stepCounter = 0;
 int shownStepCount = 0;
@@ -175,9 +178,13 @@ void updateStep() {
 
 void renderStep() {
     updateStep();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (game && game->level)
+        renderScene(*game, mainProgram);
+    else
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glUseProgram(0);
     platform::swapBuffers();
+    checkGlErrors();
 }
 
 void mainLoop() {

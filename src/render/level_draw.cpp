@@ -2,8 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "assets/md5_model.h"
 #include "platform/settings.h"
-#include "render/collectables.h"
 #include "world/block.h"
 #include "world/geometry.h"
 #include "world/level.h"
@@ -47,12 +47,12 @@ void drawLevelBlocks(const Level& level, int skip) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
-void drawCollectables(const Level& level, Mat4 spin) {
+void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model) {
     for (const Block* block : level.blocks)
         for (int d = 0; d < 6; ++d) {
             if (block->decals[d] != Decal::Collectable) continue;
             const Mat4 m = collectableMatrix(*block, d, spin);
             glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE, m.data());
-            collectableModel.draw();
+            model.draw();
         }
 }

@@ -11,6 +11,7 @@
 
 struct Block;
 struct Level;
+class MD5Model;
 
 // One indexed draw: how many indices, from which byte of the index buffer.
 struct IndexRange {
@@ -29,5 +30,5 @@ Mat4 collectableMatrix(const Block& block, Direction face, const Mat4& spin);
 void drawBlock(const Block& block);
 // Draws every block of the level except the one whose index is `skip`.
 void drawLevelBlocks(const Level& level, int skip);
-// Draws collectableModel on every face that holds a collectable.
-void drawCollectables(const Level& level, Mat4 spin);
+// Draws `model` on every face that holds a collectable.
+void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model);

@@ -1,0 +1,145 @@
+#include "render/scene.h"
+
+#include <GL/glew.h>
+
+#include <chrono>
+
+#include "app/game.h"
+#include "assets/texture.h"
+#include "motion/camera.h"
+#include "platform/settings.h"
+#include "render/collectables.h"
+#include "render/level_draw.h"
+#include "render/scene_math.h"
+#include "render/shadow_target.h"
+
+Mat4 viewMatrix = translate(Mat4::identity(), {0.0f, 0.0f, -4.0f});
+PassTimes* passTimes = nullptr;
+
+namespace {
+
+constexpr int windowWidth = 1280;
+constexpr int windowHeight = 1024;
+
+void enableArray(int location) {
+    if (location >= 0) glEnableVertexAttribArray(static_cast<GLuint>(location));
+}
+
+void disableArray(int location) {
+    if (location >= 0) glDisableVertexAttribArray(static_cast<GLuint>(location));
+}
+
+void setMatrix(GLint location, const Mat4& m) { glUniformMatrix4fv(location, 1, GL_FALSE, m.data()); }
+
+GLint uniform(unsigned program, const char* name) { return glGetUniformLocation(program, name); }
+
+// Draws everything of one pass: blocks with the block texture (the turning
+// one alone, with its turn), then collectables and avatar. The main pass
+// switches to the model lighting before the models.
+void drawScene(const Game& game, unsigned program, bool mainPass) {
+    const Player& player = game.player;
+    const bool turning = player.state == PlayerState::Turning && game.currentBlock != nullptr;
+    setMatrix(modelUniformLocation, Mat4::identity());
+    bindTexture(game.blockTexture);
+    drawLevelBlocks(*game.level, turning ? game.currentBlock->index : -1);
+    if (turning) {
+        bindTexture(game.blockTexture);
+        setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, player.turnRotation));
+        drawBlock(*game.currentBlock);
+    }
+    if (mainPass) glUniform1f(uniform(program, "phong"), 1.0f);
+    drawCollectables(*game.level, game.spinMatrix, collectableModel);
+    player.draw();
+}
+
+// Disables the pass's attribute arrays and leaves no program current.
+void endPass() {
+    disableArray(vertexAttribLocation);
+    disableArray(normalAttribLocation);
+    disableArray(texCoordAttribLocation);
+    glUseProgram(0);
+}
+
+// Measures the passes of one frame when passTimes is set.
+class PassClock {
+public:
+    PassClock() { mark(); }
+    // Returns the seconds since the last call (after the GPU has finished).
+    double lap() {
+        const auto before = last_;
+        mark();
+        return std::chrono::duration<double>(last_ - before).count();
+    }
+
+private:
+    void mark() {
+        if (passTimes) glFinish();
+        last_ = std::chrono::steady_clock::now();
+    }
+    std::chrono::steady_clock::time_point last_;
+};
+
+}  // namespace
+
+void useSceneProgram(unsigned program, bool shadowPass, const Level& level) {
+    glUseProgram(program);
+    setMatrix(uniform(program, "perspective"), projectionMatrix);
+    modelUniformLocation = uniform(program, "model");
+    vertexAttribLocation = glGetAttribLocation(program, "vertex");
+    normalAttribLocation = glGetAttribLocation(program, "normal");
+    enableArray(vertexAttribLocation);
+    enableArray(normalAttribLocation);
+    const GLint view = uniform(program, "view");
+    if (shadowPass) {
+        setMatrix(view, level.lightView);
+        texCoordAttribLocation = -1;
+        return;
+    }
+    setMatrix(view, viewMatrix);
+    texCoordAttribLocation = glGetAttribLocation(program, "color");
+    enableArray(texCoordAttribLocation);
+    glUniform1i(uniform(program, "shadowmap"), 1);
+    glUniform1f(uniform(program, "phong"), 0.0f);
+    setMatrix(uniform(program, "tex_mat"), shadowTextureMatrix(level.lightView));
+    glUniform3fv(uniform(program, "light_position"), 1, &level.lightPosition.x);
+    glUniform4fv(uniform(program, "light_color"), 1, &level.lightColor.x);
+    glUniform4fv(uniform(program, "ambient_color"), 1, &level.ambientColor.x);
+}
+
+void updateView(const Player& player) {
+    viewMatrix = viewFor(player.orientation, player.bodyMatrix, player.upVector, player.bounceBlend, cameraPosition);
+}
+
+void renderScene(const Game& game, unsigned mainProgram) {
+    PassClock clock;
+
+    // From the light: depth only, faces turned away from it.
+    glActiveTexture(GL_TEXTURE1);
+    glBindFramebuffer(GL_FRAMEBUFFER, game.shadowFramebuffer);
+    glViewport(0, 0, shadowMapSize, shadowMapSize);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glCullFace(GL_FRONT);
+    glDisable(GL_BLEND);
+    useSceneProgram(game.shadowProgram, true, *game.level);
+    drawScene(game, game.shadowProgram, false);
+    endPass();
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glViewport(0, 0, windowWidth, windowHeight);
+    glCullFace(GL_BACK);
+    if (transparencyEnabled) glEnable(GL_BLEND);
+    const double shadowSeconds = clock.lap();
+
+    // From the camera, shaded against the shadow map.
+    updateView(game.player);
+    useSceneProgram(mainProgram, false, *game.level);
+    drawScene(game, mainProgram, true);
+    endPass();
+    glActiveTexture(GL_TEXTURE1);
+
+    if (passTimes) *passTimes = {shadowSeconds, clock.lap()};
+}
