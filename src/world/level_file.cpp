@@ -109,7 +109,11 @@ Direction parseDirection(const char* word) {
 
 bool readLevelText(const std::string& xml, LevelFile& out) {
     TiXmlDocument document;
-    document.Parse(xml.c_str());
+    // Parsed byte-wise: in UTF-8 mode the parser trusts lead bytes and can
+    // step past the end of the text on a truncated sequence. A byte order mark
+    // (which only UTF-8 mode would skip) is dropped here.
+    const bool byteOrderMark = xml.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    document.Parse(xml.c_str() + (byteOrderMark ? 3 : 0), nullptr, TIXML_ENCODING_LEGACY);
     if (document.Error()) return false;
     const TiXmlElement* root = document.RootElement();
     if (!root) return refuse("ERROR: level file has no root element");

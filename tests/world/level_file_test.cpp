@@ -157,4 +157,8 @@ TEST(LevelFile, NamesUpToTwentySixCharactersAreAccepted) {
     auto level = loadQuietly(levelXml(blockXml(0, 0, 0), "next=\"abcdefghijklmnopqrstuv.xml\""));
     ASSERT_TRUE(level);
     EXPECT_EQ(level->nextLevel, "abcdefghijklmnopqrstuv.xml");
+    // a byte order mark is skipped and other bytes pass through unchanged
+    auto marked = loadQuietly("\xEF\xBB\xBF" + levelXml(blockXml(0, 0, 0), "next=\"l\xC3\xA9vel.xml\""));
+    ASSERT_TRUE(marked);
+    EXPECT_EQ(marked->nextLevel, "l\xC3\xA9vel.xml");
 }
