@@ -32,6 +32,15 @@ float lightVisibility()
     return sum * 0.25;
 }
 
+// Returns c with values above the knee rolled off smoothly towards 1, so
+// brightly lit faces keep their texture instead of clipping to white.
+vec3 softClip(vec3 c)
+{
+    const float knee = 0.8;
+    vec3 over = max(c - knee, 0.0);
+    return min(c, knee) + (1.0 - knee) * (1.0 - exp(-over / (1.0 - knee)));
+}
+
 void main()
 {
     vec4 albedo = texture2D(diffuseMap, texCoord);
@@ -50,9 +59,10 @@ void main()
     // Models get a soft rim so they read against the blocks behind them.
     float rim = phong * pow(1.0 - max(dot(n, v), 0.0), 3.0) * 0.25;
 
-    // A sky/ground tint on the ambient term keeps faces apart in shadow.
-    vec3 ambient = ambient_color.rgb * (0.8 + 0.3 * worldUp);
-    vec3 lit = albedo.rgb * (ambient + light_color.rgb * diffuse * visible)
+    // Ambient with a sky/ground tint and a soft fill from the viewer, so
+    // faces turned from the light keep their shape.
+    float fill = 0.85 + 0.25 * worldUp + 0.3 * max(dot(n, v), 0.0);
+    vec3 lit = albedo.rgb * (ambient_color.rgb * fill + light_color.rgb * diffuse * visible)
              + light_color.rgb * (specular * visible + rim);
-    gl_FragColor = vec4(lit, albedo.a);
+    gl_FragColor = vec4(softClip(lit), albedo.a);
 }
