@@ -1,0 +1,79 @@
+#pragma once
+// Scenario helpers: a headless Game on the small levels of tests/levels,
+// console capture, and stepping with explicit time steps.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/game.h"
+#include "platform/settings.h"
+
+// Redirects std::cout into a string for its lifetime.
+class ConsoleCapture {
+public:
+    ConsoleCapture() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
+    ~ConsoleCapture() { std::cout.rdbuf(old_); }
+    ConsoleCapture(const ConsoleCapture&) = delete;
+    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+    // Returns the lines written so far and forgets them.
+    std::vector<std::string> take() {
+        std::vector<std::string> out;
+        std::istringstream in(buffer_.str());
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        buffer_.str("");
+        return out;
+    }
+
+private:
+    std::ostringstream buffer_;
+    std::streambuf* old_;
+};
+
+// Returns whether `lines` holds `text` as a whole line.
+inline bool hasLine(const std::vector<std::string>& lines, const std::string& text) {
+    for (const std::string& line : lines)
+        if (line == text) return true;
+    return false;
+}
+
+// Runs in tests/levels, whose maps/ holds the scenario levels; no GL buffers.
+class GameScenario : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char buffer[4096];
+        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
+        oldDirectory_ = buffer;
+        ASSERT_EQ(chdir(TUMBIX_SOURCE_DIR "/tests/levels"), 0);
+        vboSupported = false;
+    }
+    void TearDown() override { EXPECT_EQ(chdir(oldDirectory_.c_str()), 0); }
+
+    // Switches to a level the way start-up does (after the constructor's reset).
+    void load(const char* name) { ASSERT_TRUE(game.switchLevel(name)) << console.take().back(); console.take(); }
+    // Advances by `steps` game steps of dt seconds.
+    void run(double dt, int steps) {
+        for (int i = 0; i < steps; ++i) game.gameStep(dt);
+    }
+    // Advances in steps of dt until `done` holds or `limit` seconds passed; returns whether it held.
+    template <typename Predicate>
+    bool runUntil(double dt, double limit, Predicate done) {
+        for (double t = 0.0; t < limit; t += dt) {
+            if (done()) return true;
+            game.gameStep(dt);
+        }
+        return done();
+    }
+    int state() const { return game.player.state; }
+    const Block& blockAt(int index) const { return *game.level->blocks[index]; }
+
+    ConsoleCapture console;
+    Game game{Resources::None};
+
+private:
+    std::string oldDirectory_;
+};
