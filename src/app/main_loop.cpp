@@ -7,7 +7,11 @@
 #include <iostream>
 
 #include "app/game.h"
+#include "app/hud.h"
+#include "app/keyboard.h"
+#include "assets/bitmap_font.h"
 #include "audio/sound_system.h"
+#include "motion/camera.h"
 #include "platform/keys.h"
 #include "platform/settings.h"
 #include "platform/window.h"
@@ -28,11 +32,6 @@ GLuint mainFragmentShader = 0;
 GLuint mainProgram = 0;
 
 void onWindowSize(int, int) {}
-
-void onKeyStub(int key, int action) {
-    if (action == keys::Release) return;
-    std::cout << "unbound key: " << key << std::endl;
-}
 
 void openContext() {
     platform::WindowHints first;
@@ -121,7 +120,7 @@ void startUp() {
 
     openContext();
     platform::setWindowTitle("Tumbix");
-    platform::setKeyHandler(onKeyStub);
+    platform::setKeyHandler(onKey);
     platform::setSizeHandler(onWindowSize);
 
     glewExperimental = GL_TRUE;
@@ -150,11 +149,19 @@ void startUp() {
     // main shader program
 
     platform::setMousePosition(640, 512);
+    lastWheelPosition = platform::wheelPosition();
+    platform::setWheelHandler(onMouseWheel);
     platform::hideAndLockCursor();
 
     startSoundSystem();
 
-    // the game and the first level
+    game = new Game();
+    // Everything after start-up reads the current level, so the game cannot
+    // run without its first one.
+    if (!game->switchLevel("level0.xml")) {
+        std::cout << "ERROR: the game cannot start without its first level" << std::endl;
+        std::exit(1);
+    }
 }
 
 void updateStep() {
@@ -168,11 +175,16 @@ void updateStep() {
     }
     const double dt = now - lastStepTime;
     lastStepTime = now;
-    (void)dt;
 
-    if (!platform::leftButtonDown()) {
+    game->gameStep(dt);
+    updateMessages(dt);
+
+    if (platform::leftButtonDown()) {
+        resetCamera();
+    } else {
         platform::mousePosition(mouseX, mouseY);
         platform::setMousePosition(640, 512);
+        mouseLook((640 - mouseX) / 30.0, (512 - mouseY) / 30.0);
     }
 }
 
@@ -182,6 +194,8 @@ void renderStep() {
         renderScene(*game, mainProgram);
     else
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawMessages();
+    drawHud();
     glUseProgram(0);
     platform::swapBuffers();
     checkGlErrors();
