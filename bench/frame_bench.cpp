@@ -6,6 +6,8 @@
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <iostream>
 
@@ -18,6 +20,21 @@ namespace {
 
 double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
+// Returns the CPU seconds used so far by every thread of the process (the
+// software rasteriser's included): under a loaded machine a steadier cost
+// measure than wall time.
+double processCpu() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+void perFrameCpu(benchmark::State& state, double cpuStart) {
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["cpu_ms_per_frame"] = frames > 0.0 ? 1000.0 * (processCpu() - cpuStart) / frames : 0.0;
+}
+
 void rate(benchmark::State& state, const char* name, double count) {
     state.counters[name] = benchmark::Counter(count, benchmark::Counter::kIsRate);
 }
@@ -27,12 +44,14 @@ void share(benchmark::State& state, const char* name, double part, double whole)
 }
 
 void BM_ClearAndSwap(benchmark::State& state) {
+    const double cpuStart = processCpu();
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         platform::swapBuffers();
         glFinish();
     }
     rate(state, "fps", static_cast<double>(state.iterations()));
+    perFrameCpu(state, cpuStart);
 }
 BENCHMARK(BM_ClearAndSwap)->UseRealTime()->Unit(benchmark::kMillisecond);
 
@@ -43,6 +62,7 @@ void BM_FirstLevelFrame(benchmark::State& state) {
     PassTimes passes;
     passTimes = &passes;
     double logic = 0.0, shadow = 0.0, main = 0.0, total = 0.0;
+    const double cpuStart = processCpu();
     for (auto _ : state) {
         const double start = now();
         updateStep();
@@ -57,6 +77,7 @@ void BM_FirstLevelFrame(benchmark::State& state) {
     }
     passTimes = nullptr;
     rate(state, "fps", static_cast<double>(state.iterations()));
+    perFrameCpu(state, cpuStart);
     share(state, "shadow_share", shadow, total);
     share(state, "main_share", main, total);
     share(state, "logic_share", logic, total);
