@@ -10,6 +10,7 @@
 #include "app/hud.h"
 #include "app/keyboard.h"
 #include "assets/bitmap_font.h"
+#include "assets/shader.h"
 #include "audio/sound_system.h"
 #include "motion/camera.h"
 #include "platform/keys.h"
@@ -146,7 +147,9 @@ void startUp() {
     glEnable(GL_CULL_FACE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-    // main shader program
+    mainVertexShader = loadShader("shader.vert", GL_VERTEX_SHADER);
+    mainFragmentShader = loadShader("shader.frag", GL_FRAGMENT_SHADER);
+    mainProgram = linkProgram(mainVertexShader, mainFragmentShader);
 
     platform::setMousePosition(640, 512);
     lastWheelPosition = platform::wheelPosition();
