@@ -1,0 +1,10 @@
+#!/bin/sh
+# Regenerates the game's textures, models and sounds under data/.
+# Deterministic: running it again gives the same files.
+# Needs python3 and lame.
+set -e
+here=$(cd "$(dirname "$0")" && pwd)
+data="$here/../data"
+python3 "$here/gen_textures.py" "$data/textures"
+python3 "$here/gen_models.py" "$data/models"
+python3 "$here/gen_sounds.py" "$data/sounds"
