@@ -53,6 +53,13 @@ def with_level(xml):
     return prepare
 
 
+# Sample points of SHADOW_LEVEL, all well above the HUD line at mid-screen:
+# a floor face in the column's shadow, and one on the far row the shadow
+# does not reach.
+SHADOWED_FLOOR = (-1.0, 0.5, -2.0)
+LIT_FLOOR = (-1.0, 0.5, -3.15)
+
+
 # --- the game's reset camera, for placing test points on the screen -----
 def _sub(a, b):
     return [a[i] - b[i] for i in range(3)]
@@ -141,8 +148,8 @@ class Shadows(E2ECase):
         with GameRun("render-shadow", prepare=with_level(SHADOW_LEVEL)) as run:
             started(run)
             image = shoot(run, "shadow_test")
-            shadowed = image.mean(project((-1.0, 0.5, -2.0)))
-            lit = image.mean(project((-1.0, 0.5, -1.0)))
+            shadowed = image.mean(project(SHADOWED_FLOOR), 8)
+            lit = image.mean(project(LIT_FLOOR), 5)
             self.assertGreater(lit, 60, "the lit floor is not lit: is the scene drawn and textured?")
             self.assertLess(shadowed, 0.6 * lit, f"shadowed {shadowed:.1f} vs lit {lit:.1f}")
             self.assertEqual(gl_errors(run.drain(0.2)), [])
@@ -158,8 +165,8 @@ class PolygonModes(E2ECase):
             time.sleep(2.6)
             wire = shoot(run, "wireframe")
             # The middle of a lit floor face is background in wireframe.
-            floor = project((-1.0, 0.5, -1.0))
-            self.assertGreater(filled.mean(floor, 6), wire.mean(floor, 6) + 40)
+            floor = project(LIT_FLOOR)
+            self.assertGreater(filled.mean(floor, 5), wire.mean(floor, 5) + 40)
             self.assertGreater(filled.differing(wire, SCENE_BOX), 50000)
             run.key("F3")
             time.sleep(2.6)
@@ -177,7 +184,7 @@ class BufferModes(E2ECase):
             run.wait_line("Turning VBOs ON")
             time.sleep(2.6)
             buffers = shoot(run, "buffer_objects")
-            self.assertGreater(client.mean(project((-1.0, 0.5, -1.0))), 60)
+            self.assertGreater(client.mean(project(LIT_FLOOR), 5), 60)
             self.assertLess(client.differing(buffers, SCENE_BOX), 50)
             self.assertEqual(gl_errors(run.drain(0.2)), [])
 
