@@ -96,8 +96,8 @@ def frame(e, panel):
 
 def plain_panel(x, y, e):
     n = fbm(x / 40.0, y / 40.0, 4)
-    vein = abs(fbm(x / 90.0 + 3.0, y / 90.0, 3, z=5.0))
-    k = 0.95 + 0.06 * n - 0.06 * smoothstep(0.05, 0.0, vein)
+    cloud = fbm(x / 110.0 + 3.0, y / 110.0, 2, z=5.0)
+    k = 0.96 + 0.05 * n + 0.04 * cloud
     inset = 1.0
     if 46.0 <= e < 48.0:
         inset = 0.9
