@@ -273,13 +273,30 @@ def synapse(size=128):
     return img
 
 
+def check_atlas(img):
+    """Raises unless each look sits where the world code's texture coordinates
+    expect it: the centre of the open goal (u, v < 0.5) is the brightest, the
+    black hole (u > 0.5, v < 0.5) the darkest, the closed goal (u, v > 0.5)
+    darker than the plain tile (u < 0.5, v > 0.5)."""
+    def centre_luma(u, v):
+        cx, cy = int(u * img.width), int(v * img.height)
+        px = [img.px[y * img.width + x] for y in range(cy - 8, cy + 8) for x in range(cx - 8, cx + 8)]
+        return sum(0.3 * c[0] + 0.59 * c[1] + 0.11 * c[2] for c in px) / len(px)
+    open_goal, hole = centre_luma(0.25, 0.25), centre_luma(0.75, 0.25)
+    goal, plain = centre_luma(0.75, 0.75), centre_luma(0.25, 0.75)
+    assert open_goal > plain > goal > hole, (open_goal, plain, goal, hole)
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "data", "textures")
     os.makedirs(out, exist_ok=True)
     for name, make in (("blocktexture.tga", atlas), ("brain.tga", brain),
                        ("metalframe2.tga", metal_frame), ("synalpha.tga", synapse)):
-        make().write_tga(os.path.join(out, name))
+        img = make()
+        if make is atlas:
+            check_atlas(img)
+        img.write_tga(os.path.join(out, name))
         print("wrote", os.path.join(out, name))
 
 
