@@ -1,0 +1,123 @@
+#include "levelcheck/check.h"
+
+#include <filesystem>
+#include <iostream>
+#include <set>
+#include <sstream>
+
+#include "app/game.h"
+#include "world/level.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Collects std::cout into a string for its lifetime.
+class Capture {
+public:
+    Capture() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
+    ~Capture() { std::cout.rdbuf(old_); }
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+    // Returns the captured lines.
+    std::vector<std::string> lines() const {
+        std::vector<std::string> out;
+        std::istringstream in(buffer_.str());
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        return out;
+    }
+
+private:
+    std::ostringstream buffer_;
+    std::streambuf* old_;
+};
+
+// Runs `load` with the working directory set to `dir` and restores it.
+template <typename Load>
+auto inDirectory(const fs::path& dir, Load load) {
+    const fs::path old = fs::current_path();
+    fs::current_path(dir);
+    auto result = load();
+    fs::current_path(old);
+    return result;
+}
+
+}  // namespace
+
+bool isDiagnostic(const std::string& line) {
+    for (const char* start : {"ERROR", "WARNING", "WARNUNG", "Loading file"})
+        if (line.rfind(start, 0) == 0) return true;
+    return false;
+}
+
+std::unique_ptr<Level> loadLevelFile(const std::string& path, std::vector<std::string>& lines) {
+    const fs::path file = fs::absolute(path).lexically_normal();
+    const fs::path maps = file.parent_path();
+    if (maps.filename() != "maps") {
+        lines = {"levelcheck: " + path + " is not in a folder named maps (the game loads maps/<name>)"};
+        return nullptr;
+    }
+    Capture capture;
+    std::unique_ptr<Level> level =
+        inDirectory(maps.parent_path(), [&] { return loadLevel(file.filename().string().c_str()); });
+    lines = capture.lines();
+    return level;
+}
+
+LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions& options, std::ostream& out) {
+    LevelVerdict verdict;
+    out << "== " << fs::path(path).filename().string() << "\n";
+    std::vector<std::string> lines;
+    std::unique_ptr<Level> level = loadLevelFile(path, lines);
+    for (const std::string& line : lines)
+        if (options.verbose || isDiagnostic(line)) out << line << "\n";
+    if (!level) {
+        out << "cannot be loaded\n";
+        return verdict;
+    }
+    verdict.loaded = true;
+    verdict.next = level->nextLevel;
+    game.setLevel(std::move(level));
+    verdict.result = solve(game, options.limits);
+    out << describe(verdict.result) << "\n";
+    if (verdict.result.won()) {
+        if (options.verbose) {
+            for (std::size_t i = 0; i < verdict.result.actions.size(); ++i)
+                out << "  step " << i + 1 << ": " << actionKey(verdict.result.actions[i]) << "\n";
+        } else {
+            for (const std::string& line : stepLines(verdict.result.actions)) out << "  " << line << "\n";
+        }
+    }
+    return verdict;
+}
+
+bool checkChain(Game& game, const std::string& startPath, const CheckOptions& options, std::ostream& out) {
+    const fs::path dir = fs::path(startPath).parent_path();
+    const std::string start = fs::path(startPath).filename().string();
+    std::set<std::string> met;
+    std::vector<std::string> order;
+    bool allWon = true;
+    std::string name = start;
+    while (true) {
+        met.insert(name);
+        order.push_back(name);
+        const LevelVerdict verdict = checkLevel(game, (dir / name).string(), options, out);
+        allWon = allWon && verdict.ok();
+        if (!verdict.loaded) {
+            if (order.size() > 1)
+                out << "broken chain: " << order[order.size() - 2] << " names " << name
+                    << ", which cannot be loaded\n";
+            return false;
+        }
+        if (verdict.next == start) break;
+        if (met.count(verdict.next)) {
+            out << "broken chain: " << name << " leads back to " << verdict.next << ", never to " << start << "\n";
+            return false;
+        }
+        name = verdict.next;
+    }
+    out << "chain of " << order.size() << " levels:";
+    for (const std::string& n : order) out << " " << n << " ->";
+    out << " " << start << "\n";
+    return allWon;
+}

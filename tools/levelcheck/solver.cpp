@@ -1,0 +1,240 @@
+#include "levelcheck/solver.h"
+
+#include <iostream>
+#include <queue>
+#include <sstream>
+#include <streambuf>
+#include <unordered_set>
+
+#include "app/game.h"
+
+namespace {
+
+// Swallows everything written to it.
+class NullBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// Sends std::cout nowhere for its lifetime.
+class Silence {
+public:
+    Silence() : old_(std::cout.rdbuf(&sink_)) {}
+    ~Silence() { std::cout.rdbuf(old_); }
+    Silence(const Silence&) = delete;
+    Silence& operator=(const Silence&) = delete;
+
+private:
+    NullBuffer sink_;
+    std::streambuf* old_;
+};
+
+// Frames one step may take before the search calls it stuck.
+constexpr int kMaxFramesPerStep = 100000;
+
+// Returns whether the action was taken; a refused one changes nothing.
+bool applyAction(Game& game, Action action) {
+    switch (action) {
+    case Action::Left:
+        return game.rotateLeft();
+    case Action::Right:
+        return game.rotateRight();
+    case Action::None:
+        return game.player.state != PlayerState::Waiting || game.onSpace();
+    }
+    return false;
+}
+
+// Runs frames until the next step begins or the attempt ends.
+StepEnd runStep(Game& game, double dt) {
+    for (int frame = 0; frame < kMaxFramesPerStep; ++frame) {
+        const double before = game.stepProgress;
+        game.gameStep(dt);
+        if (game.player.state == PlayerState::Dead) return StepEnd::Died;
+        if (game.player.state == PlayerState::Finished) return StepEnd::Won;
+        if (game.stepProgress < before) return StepEnd::Continues;  // a step completion
+    }
+    return StepEnd::Stuck;
+}
+
+// Returns the world state at a decision point: the avatar's block, face,
+// heading and motion state, and every face's decal (which also records the
+// blocks' turns and what has been collected).
+std::string stateKey(const Game& game) {
+    std::string key;
+    const Level& level = *game.level;
+    key.reserve(8 + level.blocks.size() * 6);
+    const int block = game.currentBlock->index;
+    key.append(reinterpret_cast<const char*>(&block), sizeof block);
+    key.push_back(static_cast<char>(int(game.player.up)));
+    key.push_back(static_cast<char>(int(game.player.forward)));
+    key.push_back(static_cast<char>(game.player.state));
+    for (const Block* b : level.blocks) {
+        for (int f = 0; f < 6; ++f) key.push_back(static_cast<char>(int(b->decals[f])));
+        key.push_back(b->goalActive ? 1 : 0);
+    }
+    return key;
+}
+
+// Per block, the collectables it carries in the current state and how many
+// of them are taken.
+void countCollected(const Game& game, std::vector<int>& mostTaken) {
+    const std::vector<Block*>& blocks = game.level->blocks;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        int taken = 0;
+        for (int f = 0; f < 6; ++f) taken += blocks[i]->decals[f] == Decal::Collected;
+        if (taken > mostTaken[i]) mostTaken[i] = taken;
+    }
+}
+
+struct Node {
+    int parent;
+    Action action;
+};
+
+// Returns the actions from the start to `node`.
+std::vector<Action> pathTo(const std::vector<Node>& nodes, int node) {
+    std::vector<Action> path;
+    for (int n = node; n > 0; n = nodes[n].parent) path.push_back(nodes[n].action);
+    return {path.rbegin(), path.rend()};
+}
+
+}  // namespace
+
+const char* actionKey(Action a) {
+    switch (a) {
+    case Action::Left:
+        return "A";
+    case Action::Right:
+        return "F";
+    case Action::None:
+        break;
+    }
+    return "-";
+}
+
+StepEnd playStep(Game& game, Action action, double dt) {
+    if (!applyAction(game, action)) return StepEnd::Refused;
+    return runStep(game, dt);
+}
+
+StepEnd replay(Game& game, const std::vector<Action>& actions, double dt) {
+    game.resetAttempt();
+    StepEnd end = StepEnd::Continues;
+    for (Action a : actions) {
+        if (end != StepEnd::Continues) return StepEnd::Stuck;  // the attempt is already over
+        end = playStep(game, a, dt);
+    }
+    return end;
+}
+
+SolveResult solve(Game& game, const SolveLimits& limits) {
+    Silence quiet;
+    SolveResult result;
+    const Level& level = *game.level;
+    if (level.goalIndex < 0) {
+        result.outcome = SolveResult::Outcome::NoGoal;
+        return result;
+    }
+
+    std::vector<Node> nodes{{-1, Action::None}};
+    std::unordered_set<std::string> seen;
+    std::queue<int> frontier;
+    std::vector<int> mostTaken(level.blocks.size(), 0);
+    game.resetAttempt();
+    seen.insert(stateKey(game));
+    frontier.push(0);
+
+    constexpr Action choices[3] = {Action::None, Action::Left, Action::Right};
+    while (!frontier.empty()) {
+        const int node = frontier.front();
+        frontier.pop();
+        const std::vector<Action> path = pathTo(nodes, node);
+        bool fresh = false;  // whether the game stands at this node's decision point
+        for (Action a : choices) {
+            if (!fresh) replay(game, path);
+            if (!applyAction(game, a)) {
+                fresh = true;  // a refused turn changed nothing
+                continue;
+            }
+            fresh = false;
+            const StepEnd end = runStep(game, kFrameTime);
+            countCollected(game, mostTaken);
+            if (end == StepEnd::Won) {
+                result.outcome = SolveResult::Outcome::Won;
+                result.actions = path;
+                result.actions.push_back(a);
+                for (Action step : result.actions) result.turns += step != Action::None;
+                result.states = seen.size();
+                return result;
+            }
+            if (end == StepEnd::Died) {
+                ++result.blackHoleEnds;
+            } else if (end == StepEnd::Stuck) {
+                ++result.loopEnds;
+            } else if (!seen.insert(stateKey(game)).second) {
+                ++result.loopEnds;
+            } else {
+                nodes.push_back({node, a});
+                frontier.push(static_cast<int>(nodes.size()) - 1);
+                if (seen.size() >= limits.maxStates) {
+                    result.outcome = SolveResult::Outcome::GaveUp;
+                    result.states = seen.size();
+                    return result;
+                }
+            }
+        }
+    }
+
+    result.states = seen.size();
+    result.outcome = SolveResult::Outcome::NoWayToWin;
+    game.resetAttempt();
+    for (std::size_t i = 0; i < level.blocks.size(); ++i) {
+        const Block& b = *level.blocks[i];
+        int carried = 0;
+        for (int f = 0; f < 6; ++f) carried += b.decals[f] == Decal::Collectable;
+        for (int k = mostTaken[i]; k < carried; ++k) {
+            std::ostringstream where;
+            where << "collectable on (" << b.x << "," << b.y << "," << b.z << ")";
+            result.unreachable.push_back(where.str());
+        }
+    }
+    if (!result.unreachable.empty()) result.outcome = SolveResult::Outcome::UnreachableCollectables;
+    return result;
+}
+
+std::string describe(const SolveResult& result) {
+    std::ostringstream out;
+    switch (result.outcome) {
+    case SolveResult::Outcome::Won:
+        out << "solved in " << result.actions.size() << (result.actions.size() == 1 ? " step, " : " steps, ")
+            << result.turns << (result.turns == 1 ? " turn" : " turns");
+        break;
+    case SolveResult::Outcome::NoGoal:
+        out << "cannot be won: the level has no goal";
+        break;
+    case SolveResult::Outcome::UnreachableCollectables:
+        out << "cannot be won: " << result.unreachable.size() << " collectable(s) can never be reached:";
+        for (const std::string& c : result.unreachable) out << " " << c;
+        break;
+    case SolveResult::Outcome::NoWayToWin:
+        out << "cannot be won: every line of play ends in a black hole or an endless loop ("
+            << result.states << " states, " << result.blackHoleEnds << " black-hole ends)";
+        break;
+    case SolveResult::Outcome::GaveUp:
+        out << "undecided: the search gave up after " << result.states << " states";
+        break;
+    }
+    return out.str();
+}
+
+std::vector<std::string> stepLines(const std::vector<Action>& actions) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        const bool start = i == 0 && actions[i] == Action::None;
+        if (actions[i] == Action::None && !start) continue;
+        lines.push_back("step " + std::to_string(i + 1) + ": " + (start ? "space" : actionKey(actions[i])));
+    }
+    return lines;
+}

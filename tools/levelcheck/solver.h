@@ -1,0 +1,57 @@
+#pragma once
+// Shortest way to win a level, found by running the game's own rules
+// headless. The player's only choices are A, F or nothing, made at the start
+// of each step; the search is breadth-first over the world states met there.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class Game;
+
+// What the player does at the start of one step.
+enum class Action : char { None, Left, Right };  // nothing (space at the start), A, F
+
+// Returns the key for an action: "-", "A" or "F".
+const char* actionKey(Action a);
+
+// How one step (or the whole replay) ended.
+enum class StepEnd { Continues, Died, Won, Refused, Stuck };
+
+// Frame time used to drive the game: 60 frames a second.
+inline constexpr double kFrameTime = 1.0 / 60.0;
+
+// Restarts the attempt and plays `actions`, one per step, at frame time dt.
+// Returns how the last step ended (Refused when a turn was not allowed).
+StepEnd replay(Game& game, const std::vector<Action>& actions, double dt = kFrameTime);
+
+// Plays one step from a decision point: performs `action`, then runs frames
+// until the next step begins or the attempt ends.
+StepEnd playStep(Game& game, Action action, double dt = kFrameTime);
+
+struct SolveLimits {
+    std::size_t maxStates = 200000;  // distinct decision states before giving up
+};
+
+struct SolveResult {
+    enum class Outcome { Won, NoGoal, UnreachableCollectables, NoWayToWin, GaveUp };
+    Outcome outcome = Outcome::NoWayToWin;
+    std::vector<Action> actions;  // the shortest win, one action per step
+    int turns = 0;                // A and F presses in it
+    std::size_t states = 0;       // distinct decision states explored
+    std::size_t blackHoleEnds = 0;  // lines of play that end in a black hole
+    std::size_t loopEnds = 0;       // lines of play that come back to a state already met
+    std::vector<std::string> unreachable;  // "collectable on (x,y,z)" for each one never collected
+
+    bool won() const { return outcome == Outcome::Won; }
+};
+
+// Searches the current level of `game` for its shortest win. The game must
+// hold a level; its console output is silenced while the search runs.
+SolveResult solve(Game& game, const SolveLimits& limits = {});
+
+// Returns the one-line verdict, e.g. "solved in 12 steps, 2 turns" or
+// "cannot be won: the level has no goal".
+std::string describe(const SolveResult& result);
+// Returns the steps of a win as short lines: "step 1: space", "step 4: F".
+std::vector<std::string> stepLines(const std::vector<Action>& actions);
