@@ -42,6 +42,26 @@ auto inDirectory(const fs::path& dir, Load load) {
     return result;
 }
 
+// Returns the level-file word of a side.
+const char* sideWord(Direction d) {
+    static const char* const words[6] = {"right", "top", "back", "left", "bottom", "front"};
+    return words[d];
+}
+
+// Writes one line per step of a win: the action and where the avatar stands
+// when it is taken.
+void writeTrace(Game& game, const std::vector<Action>& actions, std::ostream& out) {
+    game.resetAttempt();
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        const Block& b = *game.currentBlock;
+        out << "  step " << i + 1 << ": " << actionKey(actions[i]) << "  on (" << b.x << "," << b.y << "," << b.z
+            << ") " << sideWord(game.player.up) << " face, heading " << sideWord(game.player.forward) << "\n";
+        std::streambuf* old = std::cout.rdbuf(nullptr);
+        playStep(game, actions[i]);
+        std::cout.rdbuf(old);
+    }
+}
+
 }  // namespace
 
 bool isDiagnostic(const std::string& line) {
@@ -82,11 +102,16 @@ LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions&
     out << describe(verdict.result) << "\n";
     if (verdict.result.won()) {
         if (options.verbose) {
-            for (std::size_t i = 0; i < verdict.result.actions.size(); ++i)
-                out << "  step " << i + 1 << ": " << actionKey(verdict.result.actions[i]) << "\n";
+            writeTrace(game, verdict.result.actions, out);
         } else {
             for (const std::string& line : stepLines(verdict.result.actions)) out << "  " << line << "\n";
         }
+    }
+    if (verdict.result.won() && verdict.result.turns > 0) {
+        SolveLimits fewest = options.limits;
+        fewest.order = SolveOrder::FewestTurns;
+        verdict.fewestTurns = solve(game, fewest);
+        out << "fewest turns: " << describe(verdict.fewestTurns) << "\n";
     }
     return verdict;
 }

@@ -30,7 +30,8 @@ std::unique_ptr<Level> loadLevelFile(const std::string& path, std::vector<std::s
 struct LevelVerdict {
     bool loaded = false;
     std::string next;  // the "next" attribute; empty when not loaded
-    SolveResult result;
+    SolveResult result;     // the shortest win (fewest steps, then fewest turns)
+    SolveResult fewestTurns;  // the win with fewest turns, when the shortest needs any
     bool ok() const { return loaded && result.won(); }
 };
 

@@ -4,7 +4,8 @@
 #include <queue>
 #include <sstream>
 #include <streambuf>
-#include <unordered_set>
+#include <tuple>
+#include <unordered_map>
 
 #include "app/game.h"
 
@@ -88,9 +89,13 @@ void countCollected(const Game& game, std::vector<int>& mostTaken) {
     }
 }
 
+// One line of play up to a decision point (or a win).
 struct Node {
     int parent;
     Action action;
+    int steps;
+    int turns;
+    bool won;
 };
 
 // Returns the actions from the start to `node`.
@@ -98,6 +103,11 @@ std::vector<Action> pathTo(const std::vector<Node>& nodes, int node) {
     std::vector<Action> path;
     for (int n = node; n > 0; n = nodes[n].parent) path.push_back(nodes[n].action);
     return {path.rbegin(), path.rend()};
+}
+
+// Returns the cost of a node in the order the search minimises.
+std::pair<int, int> costOf(const Node& n, SolveOrder order) {
+    return order == SolveOrder::FewestSteps ? std::pair{n.steps, n.turns} : std::pair{n.turns, n.steps};
 }
 
 }  // namespace
@@ -138,18 +148,28 @@ SolveResult solve(Game& game, const SolveLimits& limits) {
         return result;
     }
 
-    std::vector<Node> nodes{{-1, Action::None}};
-    std::unordered_set<std::string> seen;
-    std::queue<int> frontier;
+    // Lines of play in order of cost, then of discovery: a state is settled
+    // when the first line reaching it leaves the queue.
+    std::vector<Node> nodes{{-1, Action::None, 0, 0, false}};
+    std::unordered_map<std::string, std::pair<int, int>> best;
+    using Entry = std::tuple<std::pair<int, int>, int>;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> frontier;
     std::vector<int> mostTaken(level.blocks.size(), 0);
     game.resetAttempt();
-    seen.insert(stateKey(game));
-    frontier.push(0);
+    best.emplace(stateKey(game), std::pair{0, 0});
+    frontier.emplace(std::pair{0, 0}, 0);
 
     constexpr Action choices[3] = {Action::None, Action::Left, Action::Right};
     while (!frontier.empty()) {
-        const int node = frontier.front();
+        const auto [cost, node] = frontier.top();
         frontier.pop();
+        if (nodes[node].won) {
+            result.outcome = SolveResult::Outcome::Won;
+            result.actions = pathTo(nodes, node);
+            result.turns = nodes[node].turns;
+            result.states = best.size();
+            return result;
+        }
         const std::vector<Action> path = pathTo(nodes, node);
         bool fresh = false;  // whether the game stands at this node's decision point
         for (Action a : choices) {
@@ -161,33 +181,35 @@ SolveResult solve(Game& game, const SolveLimits& limits) {
             fresh = false;
             const StepEnd end = runStep(game, kFrameTime);
             countCollected(game, mostTaken);
-            if (end == StepEnd::Won) {
-                result.outcome = SolveResult::Outcome::Won;
-                result.actions = path;
-                result.actions.push_back(a);
-                for (Action step : result.actions) result.turns += step != Action::None;
-                result.states = seen.size();
-                return result;
-            }
+            Node next{node, a, nodes[node].steps + 1, nodes[node].turns + (a != Action::None), end == StepEnd::Won};
+            const std::pair<int, int> nextCost = costOf(next, limits.order);
             if (end == StepEnd::Died) {
                 ++result.blackHoleEnds;
-            } else if (end == StepEnd::Stuck) {
+                continue;
+            }
+            if (end == StepEnd::Stuck) {
                 ++result.loopEnds;
-            } else if (!seen.insert(stateKey(game)).second) {
-                ++result.loopEnds;
-            } else {
-                nodes.push_back({node, a});
-                frontier.push(static_cast<int>(nodes.size()) - 1);
-                if (seen.size() >= limits.maxStates) {
-                    result.outcome = SolveResult::Outcome::GaveUp;
-                    result.states = seen.size();
-                    return result;
+                continue;
+            }
+            if (end == StepEnd::Continues) {
+                const auto [at, inserted] = best.emplace(stateKey(game), nextCost);
+                if (!inserted && at->second <= nextCost) {
+                    ++result.loopEnds;
+                    continue;
                 }
+                at->second = nextCost;
+            }
+            nodes.push_back(next);
+            frontier.emplace(nextCost, static_cast<int>(nodes.size()) - 1);
+            if (best.size() >= limits.maxStates) {
+                result.outcome = SolveResult::Outcome::GaveUp;
+                result.states = best.size();
+                return result;
             }
         }
     }
 
-    result.states = seen.size();
+    result.states = best.size();
     result.outcome = SolveResult::Outcome::NoWayToWin;
     game.resetAttempt();
     for (std::size_t i = 0; i < level.blocks.size(); ++i) {

@@ -1,7 +1,8 @@
 #pragma once
 // Shortest way to win a level, found by running the game's own rules
 // headless. The player's only choices are A, F or nothing, made at the start
-// of each step; the search is breadth-first over the world states met there.
+// of each step; the search is a uniform-cost search over the world states
+// met there.
 
 #include <cstddef>
 #include <string>
@@ -29,8 +30,12 @@ StepEnd replay(Game& game, const std::vector<Action>& actions, double dt = kFram
 // until the next step begins or the attempt ends.
 StepEnd playStep(Game& game, Action action, double dt = kFrameTime);
 
+// What the search minimises first: steps (then turns), or turns (then steps).
+enum class SolveOrder { FewestSteps, FewestTurns };
+
 struct SolveLimits {
     std::size_t maxStates = 200000;  // distinct decision states before giving up
+    SolveOrder order = SolveOrder::FewestSteps;
 };
 
 struct SolveResult {
@@ -46,7 +51,7 @@ struct SolveResult {
     bool won() const { return outcome == Outcome::Won; }
 };
 
-// Searches the current level of `game` for its shortest win. The game must
+// Searches the current level of `game` for its cheapest win in the given order. The game must
 // hold a level; its console output is silenced while the search runs.
 SolveResult solve(Game& game, const SolveLimits& limits = {});
 

@@ -1,0 +1,220 @@
+#!/usr/bin/env python3
+"""Writes the campaign's level files into data/maps/.
+
+Each level is built from rows of blocks and the decals on their faces; the
+light is placed from the level's extent so that the light's view (which
+always looks at the origin) takes in every block and shadows fall across the
+structure. The campaign is a ring: level0.xml ... levelN.xml, the last
+naming level0.xml as its next level.
+
+Deterministic: running it again gives the same files. Prove the result with
+build/levelcheck --chain data/maps/level0.xml.
+
+Usage: gen_levels.py [output_dir]
+"""
+
+import math
+import os
+import sys
+
+FACES = ("right", "top", "back", "left", "bottom", "front")
+KINDS = ("blackhole", "collectable", "goal")
+MAX_NAME = 26
+# The light's view: 60 degrees high, 4:3 wide, looking at the origin.
+HALF_FOV = math.radians(30.0)
+ASPECT = 4.0 / 3.0
+
+
+class Level:
+    """A structure of unit blocks and the decals on their faces."""
+
+    def __init__(self, title, ambient=(0.2, 0.2, 0.25), light_color=(1.0, 1.0, 0.9),
+                 light_dir=(0.45, 1.0, 0.55)):
+        self.title = title
+        self.ambient = ambient
+        self.light_color = light_color
+        self.light_dir = light_dir
+        self.blocks = {}  # (x, y, z) -> {face: kind}; insertion order is file order
+
+    def block(self, x, y, z):
+        self.blocks.setdefault((x, y, z), {})
+        return self
+
+    def row(self, start, end):
+        """Blocks on the straight line from start to end, both included."""
+        delta = [b - a for a, b in zip(start, end)]
+        if sum(1 for d in delta if d) > 1:
+            raise ValueError(f"{self.title}: row {start}..{end} is not straight")
+        n = max(abs(d) for d in delta)
+        step = [0 if d == 0 else d // abs(d) for d in delta]
+        for i in range(n + 1):
+            self.block(*(a + s * i for a, s in zip(start, step)))
+        return self
+
+    def put(self, pos, face, kind):
+        if pos not in self.blocks:
+            raise ValueError(f"{self.title}: no block at {pos} for the {kind}")
+        if face not in FACES or kind not in KINDS:
+            raise ValueError(f"{self.title}: bad decal {kind} on {face}")
+        faces = self.blocks[pos]
+        if face in faces:
+            raise ValueError(f"{self.title}: face {face} of {pos} already carries {faces[face]}")
+        faces[face] = kind
+        return self
+
+    def hole(self, pos, face):
+        return self.put(pos, face, "blackhole")
+
+    def item(self, pos, face):
+        return self.put(pos, face, "collectable")
+
+    def goal(self, pos, face):
+        return self.put(pos, face, "goal")
+
+    # --- checks -------------------------------------------------------------
+    def validate(self):
+        if (0, 0, 0) not in self.blocks:
+            raise ValueError(f"{self.title}: no root block at (0, 0, 0)")
+        goals = sum(1 for faces in self.blocks.values() for k in faces.values() if k == "goal")
+        if goals != 1:
+            raise ValueError(f"{self.title}: {goals} goals")
+        seen, todo = {(0, 0, 0)}, [(0, 0, 0)]
+        while todo:
+            x, y, z = todo.pop()
+            for d in ((1, 0, 0), (-1, 0, 0), (0, 1, 0), (0, -1, 0), (0, 0, 1), (0, 0, -1)):
+                n = (x + d[0], y + d[1], z + d[2])
+                if n in self.blocks and n not in seen:
+                    seen.add(n)
+                    todo.append(n)
+        if len(seen) != len(self.blocks):
+            raise ValueError(f"{self.title}: {len(self.blocks) - len(seen)} blocks not connected")
+
+    # --- light --------------------------------------------------------------
+    def light_position(self):
+        """Returns a light position along light_dir from the level's centre,
+        far enough that the light's view of the origin holds every corner."""
+        xs, ys, zs = zip(*self.blocks)
+        centre = [(min(v) + max(v)) / 2.0 for v in (xs, ys, zs)]
+        norm = math.sqrt(sum(c * c for c in self.light_dir))
+        direction = [c / norm for c in self.light_dir]
+        for distance in (x * 0.5 for x in range(16, 80)):
+            light = [round(c + d * distance, 1) for c, d in zip(centre, direction)]
+            if self._lit(light):
+                return light
+        raise ValueError(f"{self.title}: no light position frames the level")
+
+    def _lit(self, light):
+        forward = _normalise([-c for c in light])
+        side = _normalise(_cross(forward, (0.0, 1.0, 0.0)))
+        up = _cross(side, forward)
+        limit_y = math.tan(HALF_FOV) * 0.9
+        limit_x = limit_y * ASPECT
+        for (x, y, z) in self.blocks:
+            for corner in ((x + a, y + b, z + c) for a in (-.5, .5) for b in (-.5, .5) for c in (-.5, .5)):
+                rel = [p - q for p, q in zip(corner, light)]
+                depth = _dot(rel, forward)
+                if depth < 1.0:
+                    return False
+                if abs(_dot(rel, side)) / depth > limit_x or abs(_dot(rel, up)) / depth > limit_y:
+                    return False
+        return True
+
+    # --- output -------------------------------------------------------------
+    def xml(self, next_name):
+        self.validate()
+        light = self.light_position()
+        out = ['<?xml version="1.0" ?>', f"<!-- {self.title} -->", f'<map next="{next_name}">']
+        out.append('    <level r="%g" g="%g" b="%g">' % self.ambient)
+        out.append('        <light x="%g" y="%g" z="%g" r="%g" g="%g" b="%g" />' % (*light, *self.light_color))
+        for (x, y, z), faces in self.blocks.items():
+            if not faces:
+                out.append(f'        <block x="{x}" y="{y}" z="{z}" />')
+                continue
+            out.append(f'        <block x="{x}" y="{y}" z="{z}">')
+            for kind in KINDS:  # the order the game applies them in
+                for face, k in faces.items():
+                    if k == kind:
+                        out.append(f'            <{kind} face="{face}" />')
+            out.append("        </block>")
+        out += ["    </level>", "</map>", ""]
+        return "\n".join(out)
+
+
+def _dot(a, b):
+    return sum(p * q for p, q in zip(a, b))
+
+
+def _cross(a, b):
+    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
+
+
+def _normalise(v):
+    n = math.sqrt(_dot(v, v))
+    return [c / n for c in v]
+
+
+# --- the campaign --------------------------------------------------------------
+# The avatar starts on the top face of the block at (0, 0, 0), heading front
+# (towards -z). Rows of blocks that only link along one axis can be turned
+# (A, F) while the avatar heads along that axis.
+
+def campaign():
+    levels = []
+
+    # 0: press space and roll straight ahead, collecting on the way.
+    lv = Level("Level 0: roll ahead, collect the synapse, reach the goal", ambient=(0.2, 0.2, 0.26))
+    for x in (-1, 0, 1):
+        lv.row((x, 0, 1), (x, 0, -5))
+    lv.item((0, 0, -2), "top").goal((0, 0, -5), "top")
+    levels.append(lv)
+
+    # 1: past the end of a row the avatar rolls over the edge onto the side faces.
+    lv = Level("Level 1: over the edge and underneath", ambient=(0.22, 0.2, 0.25))
+    lv.row((0, 0, 0), (0, 0, -3))
+    lv.item((0, 0, -3), "front").item((0, 0, -1), "bottom").goal((0, 0, 0), "back")
+    levels.append(lv)
+
+    # 2: a block standing in the way is a wall: the avatar bounces back.
+    lv = Level("Level 2: walls send you back", ambient=(0.2, 0.22, 0.25))
+    lv.row((0, 0, 0), (0, 0, -3)).block(0, 1, -3)
+    lv.item((0, 1, -3), "top").item((0, 0, -1), "bottom").goal((0, 0, -2), "top")
+    levels.append(lv)
+
+    # 3: black holes swallow the avatar; this way round passes them by.
+    lv = Level("Level 3: black holes", ambient=(0.18, 0.18, 0.24))
+    lv.row((0, 0, 0), (0, 0, -4))
+    for z in (-1, -2, -3):
+        lv.hole((0, 0, z), "left").hole((0, 0, z), "right")
+    lv.item((0, 0, -2), "bottom").item((0, 0, -4), "front").goal((0, 0, -3), "top")
+    levels.append(lv)
+
+    # 4: A and F turn the block underneath, and the avatar with it.
+    lv = Level("Level 4: turn the row with A or F", ambient=(0.2, 0.22, 0.24))
+    lv.row((0, 0, 0), (0, 0, -4))
+    lv.item((0, 0, -2), "right").goal((0, 0, -4), "left")
+    levels.append(lv)
+
+    # 5: turning off a side before its black hole.
+    lv = Level("Level 5: turn away in time", ambient=(0.2, 0.2, 0.24))
+    lv.row((0, 0, 0), (0, 0, -5))
+    lv.hole((0, 0, -2), "left").item((0, 0, -4), "right").goal((0, 0, -1), "top")
+    levels.append(lv)
+
+    return levels
+
+
+def main():
+    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "..", "data", "maps")
+    levels = campaign()
+    names = [f"level{i}.xml" for i in range(len(levels))]
+    for i, lv in enumerate(levels):
+        name, next_name = names[i], names[(i + 1) % len(names)]
+        assert len(name) <= MAX_NAME and len(next_name) <= MAX_NAME
+        with open(os.path.join(out_dir, name), "w") as f:
+            f.write(lv.xml(next_name))
+    print(f"wrote {len(levels)} levels to {out_dir}")
+
+
+if __name__ == "__main__":
+    main()
