@@ -47,6 +47,10 @@ bool Game::switchLevel(const char* name) {
 void Game::setLevel(std::unique_ptr<Level> next) {
     currentBlock = nullptr;
     level = std::move(next);
+    // A fresh level starts in its reset state; this also opens the goal of a
+    // level without collectables, which would otherwise stay shut until the
+    // first retry.
+    level->reset();
     currentBlock = level->blocks[level->rootIndex];
 }
 

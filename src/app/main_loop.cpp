@@ -10,6 +10,7 @@
 #include "app/hud.h"
 #include "app/keyboard.h"
 #include "assets/bitmap_font.h"
+#include "assets/sampling.h"
 #include "assets/shader.h"
 #include "audio/sound_system.h"
 #include "motion/camera.h"
@@ -141,7 +142,12 @@ void startUp() {
     glClearColor(0.1f, 0.1f, 0.1f, 0.0f);
     glEnable(GL_TEXTURE_2D);
 
-    // font, sampling mode and font texture
+    font = new BitmapFont(buildTextProgram());
+    applySamplingMode();
+    GLuint fontTexture = 0;
+    glGenTextures(1, &fontTexture);
+    std::cout << "font is stored in texture #" << fontTexture << std::endl;
+    loadFont(fontTexture);
 
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
@@ -200,6 +206,7 @@ void renderStep() {
     drawMessages();
     drawHud();
     glUseProgram(0);
+    samplingChanged = false;
     platform::swapBuffers();
     checkGlErrors();
 }

@@ -41,6 +41,7 @@ void drawScene(const Game& game, unsigned program, bool mainPass) {
     const bool turning = player.state == PlayerState::Turning && game.currentBlock != nullptr;
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(game.blockTexture);
+    if (vboEnabled) refreshLevelLooks(*game.level);
     drawLevelBlocks(*game.level, turning ? game.currentBlock->index : -1);
     if (turning) {
         bindTexture(game.blockTexture);

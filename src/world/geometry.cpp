@@ -1,5 +1,7 @@
 #include "world/geometry.h"
 
+#include <algorithm>
+
 const float faceNormals[24][3] = {
     {1, 0, 0},  {1, 0, 0},  {1, 0, 0},  {1, 0, 0},  {0, 1, 0},  {0, 1, 0},  {0, 1, 0},  {0, 1, 0},
     {0, 0, 1},  {0, 0, 1},  {0, 0, 1},  {0, 0, 1},  {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0},
@@ -19,6 +21,19 @@ std::vector<float> buildVertexArray(const std::vector<Block*>& blocks) {
             out.insert(out.end(), b->texCoords[v / 4][v % 4], b->texCoords[v / 4][v % 4] + 2);
         }
     return out;
+}
+
+std::vector<std::size_t> changedLooks(const std::vector<Block*>& blocks, std::vector<float>& known) {
+    std::vector<std::size_t> changed;
+    known.resize(blocks.size() * texCoordFloatsPerBlock);
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const float* now = &blocks[b]->texCoords[0][0][0];
+        float* seen = known.data() + b * texCoordFloatsPerBlock;
+        if (std::equal(now, now + texCoordFloatsPerBlock, seen)) continue;
+        std::copy(now, now + texCoordFloatsPerBlock, seen);
+        changed.push_back(b);
+    }
+    return changed;
 }
 
 std::vector<unsigned int> buildIndexArray(std::size_t blockCount) {

@@ -22,6 +22,7 @@ struct Level {
     int rootIndex = 0;           // position in blocks of the block at (0, 0, 0)
     unsigned int vertexBuffer = 0;  // GL buffer names; 0 when none were made
     unsigned int indexBuffer = 0;
+    std::vector<float> bufferLooks;  // block texture coordinates as vertexBuffer holds them
 
     // Takes ownership of blocks, counts collectables and goals (printing the
     // goal errors) and uploads the geometry when vboSupported is set.
@@ -51,3 +52,6 @@ std::unique_ptr<Level> loadLevelFromText(const char* name, const std::string& xm
 // GL side: create / delete the level's two buffers (level_gl.cpp).
 void uploadLevelGeometry(Level& level);
 void deleteLevelGeometry(Level& level);
+// Rewrites the buffered vertices of blocks whose looks changed since they
+// were uploaded (turns, an opened goal, a reset); nothing without buffers.
+void refreshLevelLooks(Level& level);

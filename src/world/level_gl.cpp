@@ -16,6 +16,7 @@ void uploadLevelGeometry(Level& level) {
     glBindBuffer(GL_ARRAY_BUFFER, level.vertexBuffer);
     {
         const std::vector<float> vertices = buildVertexArray(level.blocks);
+        changedLooks(level.blocks, level.bufferLooks);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(float)), vertices.data(),
                      GL_STATIC_DRAW);
     }
@@ -27,6 +28,20 @@ void uploadLevelGeometry(Level& level) {
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void refreshLevelLooks(Level& level) {
+    if (level.vertexBuffer == 0) return;
+    const std::vector<std::size_t> changed = changedLooks(level.blocks, level.bufferLooks);
+    if (changed.empty()) return;
+    constexpr std::size_t blockBytes = verticesPerBlock * floatsPerVertex * sizeof(float);
+    glBindBuffer(GL_ARRAY_BUFFER, level.vertexBuffer);
+    for (std::size_t b : changed) {
+        const std::vector<float> vertices = buildVertexArray({level.blocks[b]});
+        glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(b * blockBytes), static_cast<GLsizeiptr>(blockBytes),
+                        vertices.data());
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void deleteLevelGeometry(Level& level) {

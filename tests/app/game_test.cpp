@@ -246,3 +246,17 @@ TEST_F(Scenario, SpaceIsRefusedWhileMoving) {
     ASSERT_TRUE(game.rotateLeft());
     EXPECT_FALSE(game.onSpace());
 }
+
+TEST_F(Scenario, ALevelWithoutCollectablesOpensItsGoalOnArrival) {
+    std::unique_ptr<Level> open = loadLevelFromText("open.xml", R"(<map next="run.xml"><level>
+        <light x="0" y="5" z="0" />
+        <block x="0" y="0" z="0" />
+        <block x="0" y="0" z="-1"><goal face="top" /></block>
+        </level></map>)");
+    ASSERT_TRUE(open) << ::testing::PrintToString(console.take());
+    game.setLevel(std::move(open));
+    ASSERT_TRUE(game.level);
+    EXPECT_TRUE(blockAt(1).goalActive);
+    ASSERT_TRUE(game.onSpace());
+    EXPECT_TRUE(runUntil(0.05, 5.0, [&] { return state() == PlayerState::Finished; }));
+}

@@ -158,7 +158,7 @@ class Shadows(E2ECase):
 class PolygonModes(E2ECase):
     def test_wireframe_differs_from_filled_and_back(self):
         with GameRun("render-wireframe", prepare=with_level(SHADOW_LEVEL)) as run:
-            started(run, settle=0.5)
+            started(run)
             filled = shoot(run, "filled")
             run.key("F3")
             run.wait_line("Switching between polygon/wireframe mode")

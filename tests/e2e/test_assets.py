@@ -1,0 +1,55 @@
+"""Start-up lines of the font, sampling and texture steps, and the red on-screen messages."""
+import os
+import subprocess
+import unittest
+
+from harness import E2ECase, GameRun, OUT
+
+# Steps 9-13 of start-up, right after the driver probe, in this order.
+ASSET_LINES = [
+    "Shader of type 35633 loaded and compiled successfully.",   # text program (BitmapFont)
+    "Shader of type 35632 loaded and compiled successfully.",
+    "Shader-program linked successfully.",
+    "Texture sampling by bilinear interpolation",                # applySamplingMode
+    "Mipmap sampling by linear interpolation",
+    "OMG, enabling trilinear interpolation, this is awesome!!",
+    None,                                                        # "font is stored in texture #N"
+    "Shader of type 35633 loaded and compiled successfully.",   # scene program
+    "Shader of type 35632 loaded and compiled successfully.",
+    "Shader-program linked successfully.",
+]
+
+
+class AssetStartUp(E2ECase):
+    def test_font_sampling_and_texture_lines_in_start_up_order_and_red_messages(self):
+        with GameRun("assets-startup") as run:
+            probe = run.wait_line("The driver supports up to", exact=False)
+            run.wait_line("Shader-program linked successfully.")
+            run.wait_line("Shader-program linked successfully.")
+            got = run.lines[probe + 1: probe + 1 + len(ASSET_LINES)]
+            for i, expected in enumerate(ASSET_LINES):
+                if expected is None:
+                    self.assertRegex(got[i], r"^font is stored in texture #\d+$")
+                else:
+                    self.assertEqual(got[i], expected, f"line {probe + 1 + i}")
+            # textures come later, each announced before it loads
+            run.wait_line("newest mipmap-texture #", exact=False)
+            run.wait_line("Level consists of", exact=False)
+            run.drain(0.4)  # a few frames; the messages stay for two seconds
+            path = run.screenshot("assets-startup-messages.png")
+            # the three sampling messages are red text at the upper left
+            out = subprocess.run(["convert", path, "-crop", "500x60+0+140", "-fx", "(r>0.5&&g<0.2&&b<0.2)?1:0",
+                                  "-format", "%[fx:mean*w*h]", "info:"], capture_output=True, text=True)
+            self.assertGreater(float(out.stdout or 0), 200.0)
+
+    def test_missing_model_reports_error_and_play_goes_on(self):
+        def prepare(data):
+            os.remove(os.path.join(data, "models", "synapse.md5mesh"))
+        with GameRun("assets-missing-model", prepare=prepare) as run:
+            run.wait_line("ERROR: MD5Model::loadMesh(): unable to open models/synapse.md5mesh for reading")
+            run.drain(1.5)
+            self.assertIsNone(run.proc.poll())
+
+
+if __name__ == "__main__":
+    unittest.main()
