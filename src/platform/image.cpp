@@ -26,9 +26,31 @@
 
 namespace platform {
 
+namespace {
+
+// Returns whether a TGA header describes pixel data the file can hold. The
+// decoder pads a short file with zeros, so without this a tiny file could
+// claim a 16384 x 16384 image and cost gigabytes.
+bool tgaFits(const std::uint8_t* data, std::size_t size) {
+    const auto word = [&](int at) { return static_cast<std::size_t>(data[at] | (data[at + 1] << 8)); };
+    const std::size_t idLength = data[0];
+    const bool hasColorMap = data[1] != 0;
+    const int type = data[2];
+    const std::size_t mapBytes = hasColorMap ? word(5) * ((data[7] + 7u) / 8u) : 0;
+    const std::size_t pixelBytes = (data[16] + 7u) / 8u;
+    const std::size_t pixels = word(12) * word(14);
+    const std::size_t start = 18 + idLength + mapBytes;
+    if (start > size || pixelBytes == 0) return false;
+    const std::size_t payload = size - start;
+    if (type >= 9) return pixels <= payload / (1 + pixelBytes) * 128;  // at most 128 pixels a packet
+    return pixels <= payload / pixelBytes;
+}
+
+}  // namespace
+
 bool decodeTga(const std::uint8_t* data, std::size_t size, Image& out) {
     out = Image{};
-    if (!data || size < 18 || size > 0x7fffffff) return false;
+    if (!data || size < 18 || size > 0x7fffffff || !tgaFits(data, size)) return false;
     int w = 0, h = 0, n = 0;
     // stb returns rows top first whatever the file's origin bit says; flip so
     // that row 0 is the bottom row.
