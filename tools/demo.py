@@ -29,7 +29,7 @@ SCRIPT = [  # (seconds to wait first, key or None, screenshot name or None)
 def main():
     os.makedirs(OUT, exist_ok=True)
     with GameRun("demo") as run:
-        run.wait_line("The driver supports up to", exact=False)
+        run.wait_line("Level consists of", timeout=60, exact=False)
         for delay, key, shot in SCRIPT:
             time.sleep(delay)
             if key:
