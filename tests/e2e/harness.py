@@ -88,6 +88,7 @@ class GameRun:
         if audio == "disk":
             self.audio_file = os.path.join(self.scratch, "audio.raw")
             e["SDL_DISKAUDIOFILE"] = self.audio_file
+        e["TUMBIX_GL_CHECK"] = "1"  # every frame's GL errors reach the console
         e.update(env or {})
         self.env = e
         self.proc = subprocess.Popen([BINARY, *args], cwd=self.data, env=e, stdout=subprocess.PIPE,

@@ -62,6 +62,7 @@ class PlayLevel(E2ECase):
             run.wait_line("Level consists of 2 blocks", timeout=10)
             run.key("Escape")
             self.assertEqual(run.wait_exit(60), 0)
+            self.assertEqual([line for line in run.lines if line.startswith("GL ERROR")], [])
 
     def test_refused_turn_prints_its_lines_and_plays_the_refusal_sound(self):
         with GameRun("game-refusal", audio="disk", prepare=with_levels("edge.xml", refusal_sound=True)) as run:
