@@ -100,6 +100,7 @@ LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions&
     game.setLevel(std::move(level));
     verdict.result = solve(game, options.limits);
     out << describe(verdict.result) << "\n";
+    if (options.verbose) out << "searched " << verdict.result.states << " states\n";
     if (verdict.result.won()) {
         if (options.verbose) {
             writeTrace(game, verdict.result.actions, out);

@@ -164,8 +164,9 @@ SolveResult solve(Game& game, const SolveLimits& limits) {
         const auto [cost, node] = frontier.top();
         frontier.pop();
         if (nodes[node].won) {
-            result.outcome = SolveResult::Outcome::Won;
             result.actions = pathTo(nodes, node);
+            const bool replays = replay(game, result.actions, kFrameTime) == StepEnd::Won;
+            result.outcome = replays ? SolveResult::Outcome::Won : SolveResult::Outcome::NoReplay;
             result.turns = nodes[node].turns;
             result.states = best.size();
             return result;
@@ -173,13 +174,13 @@ SolveResult solve(Game& game, const SolveLimits& limits) {
         const std::vector<Action> path = pathTo(nodes, node);
         bool fresh = false;  // whether the game stands at this node's decision point
         for (Action a : choices) {
-            if (!fresh) replay(game, path);
+            if (!fresh) replay(game, path, kSearchFrameTime);
             if (!applyAction(game, a)) {
                 fresh = true;  // a refused turn changed nothing
                 continue;
             }
             fresh = false;
-            const StepEnd end = runStep(game, kFrameTime);
+            const StepEnd end = runStep(game, kSearchFrameTime);
             countCollected(game, mostTaken);
             Node next{node, a, nodes[node].steps + 1, nodes[node].turns + (a != Action::None), end == StepEnd::Won};
             const std::pair<int, int> nextCost = costOf(next, limits.order);
@@ -243,6 +244,9 @@ std::string describe(const SolveResult& result) {
     case SolveResult::Outcome::NoWayToWin:
         out << "cannot be won: every line of play ends in a black hole or an endless loop ("
             << result.states << " states, " << result.blackHoleEnds << " black-hole ends)";
+        break;
+    case SolveResult::Outcome::NoReplay:
+        out << "undecided: the win found does not replay at 60 frames a second";
         break;
     case SolveResult::Outcome::GaveUp:
         out << "undecided: the search gave up after " << result.states << " states";

@@ -19,8 +19,14 @@ const char* actionKey(Action a);
 // How one step (or the whole replay) ended.
 enum class StepEnd { Continues, Died, Won, Refused, Stuck };
 
-// Frame time used to drive the game: 60 frames a second.
+// Frame time of play: 60 frames a second. Solutions are proven at this rate.
 inline constexpr double kFrameTime = 1.0 / 60.0;
+// Frame time of the search. What a step leads to does not depend on the frame
+// time while a frame advances the step by less than 0.2 (a bounce then still
+// restarts below the halfway mark, where turns are allowed); the search uses
+// frames of 0.09 s (a step advance of 0.18) for speed, and every win it finds
+// is replayed at 60 frames a second.
+inline constexpr double kSearchFrameTime = 0.09;
 
 // Restarts the attempt and plays `actions`, one per step, at frame time dt.
 // Returns how the last step ended (Refused when a turn was not allowed).
@@ -39,7 +45,7 @@ struct SolveLimits {
 };
 
 struct SolveResult {
-    enum class Outcome { Won, NoGoal, UnreachableCollectables, NoWayToWin, GaveUp };
+    enum class Outcome { Won, NoGoal, UnreachableCollectables, NoWayToWin, GaveUp, NoReplay };
     Outcome outcome = Outcome::NoWayToWin;
     std::vector<Action> actions;  // the shortest win, one action per step
     int turns = 0;                // A and F presses in it
