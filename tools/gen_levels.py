@@ -175,29 +175,75 @@ def campaign():
     levels.append(lv)
 
     # 2: a block standing in the way is a wall: the avatar bounces back.
+    # Two lanes wide, so that no block can turn yet.
     lv = Level("Level 2: walls send you back", ambient=(0.2, 0.22, 0.25))
-    lv.row((0, 0, 0), (0, 0, -3)).block(0, 1, -3)
-    lv.item((0, 1, -3), "top").item((0, 0, -1), "bottom").goal((0, 0, -2), "top")
+    for x in (0, 1):
+        lv.row((x, 0, 0), (x, 0, -3)).block(x, 1, -3)
+    lv.item((0, 1, -3), "front").item((0, 0, -1), "bottom").goal((0, 1, -3), "top")
     levels.append(lv)
 
-    # 3: black holes swallow the avatar; this way round passes them by.
-    lv = Level("Level 3: black holes", ambient=(0.18, 0.18, 0.24))
-    lv.row((0, 0, 0), (0, 0, -4))
+    # 3: black holes swallow the avatar; this lane passes them by.
+    lv = Level("Level 3: keep clear of the black holes", ambient=(0.18, 0.18, 0.24))
+    for x in (0, 1):
+        lv.row((x, 0, 0), (x, 0, -4))
     for z in (-1, -2, -3):
-        lv.hole((0, 0, z), "left").hole((0, 0, z), "right")
+        lv.hole((1, 0, z), "top").hole((0, 0, z), "left")
     lv.item((0, 0, -2), "bottom").item((0, 0, -4), "front").goal((0, 0, -3), "top")
     levels.append(lv)
 
     # 4: A and F turn the block underneath, and the avatar with it.
     lv = Level("Level 4: turn the row with A or F", ambient=(0.2, 0.22, 0.24))
-    lv.row((0, 0, 0), (0, 0, -4))
-    lv.item((0, 0, -2), "right").goal((0, 0, -4), "left")
+    lv.row((0, 0, 0), (0, 0, -5))
+    lv.item((0, 0, -2), "right").item((0, 0, -4), "left").goal((0, 0, 0), "back")
     levels.append(lv)
 
-    # 5: turning off a side before its black hole.
+    # 5: turning off a side before its black hole comes round.
     lv = Level("Level 5: turn away in time", ambient=(0.2, 0.2, 0.24))
     lv.row((0, 0, 0), (0, 0, -5))
     lv.hole((0, 0, -2), "left").item((0, 0, -4), "right").goal((0, 0, -1), "top")
+    levels.append(lv)
+
+    # 6: what is on a block turns with it: turn the black hole out of the way.
+    lv = Level("Level 6: turn the black hole aside", ambient=(0.21, 0.19, 0.24))
+    lv.row((0, 0, 0), (0, 0, -4))
+    lv.hole((0, 0, -3), "bottom").item((0, 0, -4), "bottom").item((0, 0, -1), "bottom")
+    lv.goal((0, 0, -2), "top")
+    levels.append(lv)
+
+    # 7: riding the side faces round a corner onto another row.
+    lv = Level("Level 7: round the corner", ambient=(0.19, 0.21, 0.24))
+    lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4))
+    lv.item((4, 0, -4), "right").item((2, 0, -4), "back").goal((3, 0, -4), "top")
+    levels.append(lv)
+
+    # 8-9: a crossing of two rows; the crossing block cannot turn.
+    lv = Level("Level 8: the crossing", ambient=(0.2, 0.2, 0.27))
+    lv.row((0, 0, 2), (0, 0, -4)).row((-3, 0, -1), (3, 0, -1))
+    lv.hole((0, 0, 0), "bottom").item((0, 0, 2), "left").goal((0, 0, -2), "left")
+    levels.append(lv)
+
+    lv = Level("Level 9: both ends of the crossing", ambient=(0.22, 0.2, 0.26))
+    lv.row((0, 0, 2), (0, 0, -4)).row((-3, 0, -1), (3, 0, -1))
+    lv.item((0, 0, 2), "right").item((0, 0, -3), "left").goal((0, 0, -3), "bottom")
+    levels.append(lv)
+
+    # 10-12: a tower: up a column onto a high row; rows on three axes.
+    def tower(title, ambient):
+        lv = Level(title, ambient=ambient, light_dir=(0.6, 0.8, 0.7))
+        lv.row((0, 0, 0), (0, 0, -3)).row((0, 1, -3), (0, 4, -3)).row((1, 4, -3), (3, 4, -3))
+        return lv
+
+    lv = tower("Level 10: the tower", (0.2, 0.21, 0.26))
+    lv.hole((0, 0, -3), "right").hole((0, 0, -2), "bottom").item((0, 3, -3), "right").goal((0, 4, -3), "left")
+    levels.append(lv)
+
+    lv = tower("Level 11: up and over", (0.22, 0.2, 0.25))
+    lv.hole((0, 0, -1), "top").hole((0, 3, -3), "right")
+    lv.item((1, 4, -3), "front").item((0, 3, -3), "left").goal((0, 2, -3), "left")
+    levels.append(lv)
+
+    lv = tower("Level 12: the long way up", (0.2, 0.2, 0.24))
+    lv.hole((1, 4, -3), "bottom").item((2, 4, -3), "bottom").goal((0, 0, -1), "left")
     levels.append(lv)
 
     return levels

@@ -1,0 +1,57 @@
+"""The campaign through the real program: the first level played with keys
+until the next level loads, and screenshots of three levels for a look at
+framing, light and shadows (out/e2e/levels-*.png)."""
+import os
+import shutil
+import time
+import unittest
+
+from harness import E2ECase, GameRun
+
+
+def started(run):
+    run.wait_line("Level consists of", timeout=60, exact=False)
+    time.sleep(1.0)  # a few frames, so the key handler is polled
+
+
+def starting_at(name):
+    """A prepare callback: the campaign level `name` becomes maps/level0.xml."""
+    def prepare(data):
+        maps = os.path.join(data, "maps")
+        shutil.copy(os.path.join(maps, name), os.path.join(maps, "level0.xml"))
+    return prepare
+
+
+class Campaign(E2ECase):
+    def test_first_level_is_won_with_the_space_bar_and_the_second_loads(self):
+        with GameRun("levels-first") as run:
+            run.wait_line("next level is level1.xml", timeout=60)
+            started(run)
+            run.screenshot("levels-level0.png")
+            run.key("space")
+            run.wait_line("collected 1 of 1 collectables!", timeout=30)
+            # Space is refused while the avatar rolls into the goal, and loads
+            # the next level once the level is complete.
+            deadline = time.time() + 30
+            while True:
+                run.key("space")
+                if any(line == "next level is level2.xml" for line in run.drain(0.5)):
+                    break
+                self.assertLess(time.time(), deadline, f"level 0 never completed: {run.lines[-10:]}")
+            run.wait_line("Level consists of", timeout=10, exact=False)
+            time.sleep(1.0)
+            run.screenshot("levels-level1.png")
+            self.assertNotIn("ERROR: Level loading failed", run.lines)
+
+    def test_a_later_level_loads_without_complaint(self):
+        with GameRun("levels-later", prepare=starting_at("level9.xml")) as run:
+            started(run)
+            run.key("space")
+            time.sleep(2.0)  # under way, off the start block
+            run.screenshot("levels-level9.png")
+            loaded = [line for line in run.lines if line.startswith(("ERROR", "WARNING", "WARNUNG"))]
+            self.assertEqual(loaded, [])
+
+
+if __name__ == "__main__":
+    unittest.main()
