@@ -58,7 +58,9 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
         const Level& level = *game.level;
         EXPECT_LE(name.size(), maxLevelNameLength);
         EXPECT_EQ(facesWith(level, Decal::Goal), 1);
-        if (name != "level0.xml") EXPECT_GE(level.collectableCount, 1);
+        if (name != "level0.xml") {
+            EXPECT_GE(level.collectableCount, 1);
+        }
         EXPECT_LE(level.blocks.size(), kMostBlocks);
 
         const SolveResult r = solve(game);
@@ -68,7 +70,9 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
         EXPECT_EQ(game.collected, level.collectableCount);
         // the teaching levels come first; later levels take more steps and turns
         const int effort = static_cast<int>(r.actions.size()) + 10 * r.turns;
-        if (order.size() > 5) EXPECT_GE(effort, previousEffort) << describe(r);
+        if (order.size() > 5) {
+            EXPECT_GE(effort, previousEffort) << describe(r);
+        }
         previousEffort = effort;
 
         const std::string next = level.nextLevel;
