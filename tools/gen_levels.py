@@ -246,6 +246,28 @@ def campaign():
     lv.hole((1, 4, -3), "bottom").item((2, 4, -3), "bottom").goal((0, 0, -1), "left")
     levels.append(lv)
 
+    # 13: two decks joined by a column.
+    lv = Level("Level 13: the upper deck", ambient=(0.21, 0.2, 0.26), light_dir=(1.0, 0.8, 0.25))
+    lv.row((0, 0, 1), (0, 0, -3)).row((0, 1, -3), (0, 2, -3)).row((0, 3, -3), (0, 3, 1)).row((1, 3, 1), (3, 3, 1))
+    lv.hole((0, 0, 0), "right")
+    lv.item((1, 3, 1), "front").item((2, 3, 1), "bottom").item((0, 0, -1), "left").goal((0, 3, -3), "right")
+    levels.append(lv)
+
+    # 14-15: a closed ring of four rows: every corner sends the avatar on.
+    def ring(title, ambient):
+        lv = Level(title, ambient=ambient)
+        lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4)).row((4, 0, -3), (4, 0, 0)).row((1, 0, 0), (3, 0, 0))
+        return lv
+
+    lv = ring("Level 14: the ring", (0.2, 0.22, 0.26))
+    lv.hole((3, 0, 0), "back").item((4, 0, -1), "top").item((0, 0, -2), "right").goal((3, 0, -4), "bottom")
+    levels.append(lv)
+
+    lv = ring("Level 15: round and round", (0.23, 0.2, 0.25))
+    lv.hole((4, 0, -4), "bottom").hole((0, 0, -4), "front")
+    lv.item((4, 0, 0), "top").item((4, 0, -2), "bottom").item((4, 0, 0), "right").goal((1, 0, 0), "bottom")
+    levels.append(lv)
+
     return levels
 
 
