@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "app/game.h"
+#include "assets/shader.h"
 #include "assets/texture.h"
 #include "motion/camera.h"
 #include "platform/settings.h"
@@ -33,21 +34,62 @@ void setMatrix(GLint location, const Mat4& m) { glUniformMatrix4fv(location, 1, 
 
 GLint uniform(unsigned program, const char* name) { return glGetUniformLocation(program, name); }
 
-// Draws everything of one pass: blocks with the block texture (the turning
-// one alone, with its turn), then collectables and avatar. The main pass
-// switches to the model lighting before the models.
-void drawScene(const Game& game, unsigned program, bool mainPass) {
-    const Player& player = game.player;
-    const bool turning = player.state == PlayerState::Turning && game.currentBlock != nullptr;
+// Draws the level's blocks with the block texture: all but the turning one
+// from the level, then the turning one alone with its turn.
+void drawBlocks(const Game& game, bool turning) {
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(game.blockTexture);
-    if (vboEnabled) refreshLevelLooks(*game.level);
     drawLevelBlocks(*game.level, turning ? game.currentBlock->index : -1);
     if (turning) {
         bindTexture(game.blockTexture);
-        setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, player.turnRotation));
+        setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
         drawBlock(*game.currentBlock);
     }
+}
+
+// Returns whether blocks drawn with `texture` (bound on the active unit)
+// hide what lies behind them even while blending: no alpha channel.
+bool opaqueTexture(unsigned texture) {
+    static unsigned checked = 0;
+    static bool opaque = false;
+    if (texture != checked || texture == 0) {
+        GLint alphaBits = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+        checked = texture;
+        opaque = alphaBits == 0;
+    }
+    return opaque;
+}
+
+// Draws the blocks of the main pass. Where they are opaque their depth is
+// laid down first with colour writes off, so the costly lighting runs once
+// per pixel instead of once per overlapping face; the image is the same.
+void drawShadedBlocks(const Game& game, bool turning) {
+    bindTexture(game.blockTexture);
+    if (!opaqueTexture(game.blockTexture)) {
+        drawBlocks(game, turning);
+        return;
+    }
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    drawBlocks(game, turning);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    drawBlocks(game, turning);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+}
+
+// Draws everything of one pass: blocks, then collectables and avatar. The
+// main pass switches to the model lighting before the models.
+void drawScene(const Game& game, unsigned program, bool mainPass) {
+    const Player& player = game.player;
+    const bool turning = player.state == PlayerState::Turning && game.currentBlock != nullptr;
+    if (vboEnabled) refreshLevelLooks(*game.level);
+    if (mainPass)
+        drawShadedBlocks(game, turning);
+    else
+        drawBlocks(game, turning);
     if (mainPass) glUniform1f(uniform(program, "phong"), 1.0f);
     drawCollectables(*game.level, game.spinMatrix, collectableModel);
     player.draw();
@@ -122,9 +164,12 @@ void renderScene(const Game& game, unsigned mainProgram) {
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glCullFace(GL_FRONT);
     glDisable(GL_BLEND);
-    useSceneProgram(game.shadowProgram, true, *game.level);
-    drawScene(game, game.shadowProgram, false);
-    endPass();
+    // A program that did not link cannot be made current: its pass is left out.
+    if (programLinked(game.shadowProgram)) {
+        useSceneProgram(game.shadowProgram, true, *game.level);
+        drawScene(game, game.shadowProgram, false);
+        endPass();
+    }
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glActiveTexture(GL_TEXTURE0);
@@ -137,9 +182,11 @@ void renderScene(const Game& game, unsigned mainProgram) {
 
     // From the camera, shaded against the shadow map.
     updateView(game.player);
-    useSceneProgram(mainProgram, false, *game.level);
-    drawScene(game, mainProgram, true);
-    endPass();
+    if (programLinked(mainProgram)) {
+        useSceneProgram(mainProgram, false, *game.level);
+        drawScene(game, mainProgram, true);
+        endPass();
+    }
     glActiveTexture(GL_TEXTURE1);
 
     if (passTimes) *passTimes = {shadowSeconds, clock.lap()};
