@@ -205,6 +205,7 @@ void renderStep() {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawMessages();
     drawHud();
+    endText();
     glUseProgram(0);
     samplingChanged = false;
     platform::swapBuffers();

@@ -99,5 +99,8 @@ bool loadFont(unsigned textureName);
 bool loadFont(BitmapFont& target, unsigned textureName, const char* path);
 // Draws `text` with the program, texture and colour already set up.
 void drawText(const char* text, const BitmapFont& font, float scale, float x, float y);
-// Draws the message list in red and leaves the text state set up, in green.
+// Draws the message list in red and leaves the text state set up, in green
+// (nothing, and no text until the next frame, when the text program did not link).
 void drawMessages();
+// Disables the text attribute arrays: their client pointers die with the text drawn.
+void endText();

@@ -10,6 +10,9 @@ constexpr float kMessageX = -0.99f;
 constexpr float kFirstMessageY = 0.7f;
 constexpr float kMessageSpacing = 0.03f;
 
+// Whether drawMessages has made a linked text program current this frame.
+bool textReady = false;
+
 void setColor(GLuint program, float r, float g, float b) {
     const GLfloat color[4] = {r, g, b, 1.0f};
     glUniform4fv(glGetUniformLocation(program, "color"), 1, color);
@@ -45,6 +48,7 @@ bool loadFont(BitmapFont& target, unsigned textureName, const char* path) {
 }
 
 void drawText(const char* text, const BitmapFont& font, float scale, float x, float y) {
+    if (!textReady || vertexAttribLocation < 0 || texCoordAttribLocation < 0) return;
     for (const GlyphQuad& quad : layoutText(text, font, scale, x, y)) {
         glVertexAttribPointer(vertexAttribLocation, 4, GL_FLOAT, GL_FALSE, 0, quad.positions);
         glVertexAttribPointer(texCoordAttribLocation, 2, GL_FLOAT, GL_FALSE, 0, quad.texCoords);
@@ -53,9 +57,11 @@ void drawText(const char* text, const BitmapFont& font, float scale, float x, fl
 }
 
 void drawMessages() {
-    if (!font) return;
+    textReady = false;
+    if (!font || !programLinked(font->program)) return;
     const GLuint program = font->program;
     glUseProgram(program);
+    textReady = true;
     vertexAttribLocation = glGetAttribLocation(program, "vertex");
     texCoordAttribLocation = glGetAttribLocation(program, "vTexCoord");
     if (vertexAttribLocation >= 0) glEnableVertexAttribArray(vertexAttribLocation);
@@ -75,4 +81,11 @@ void drawMessages() {
         y -= kMessageSpacing;
     }
     setColor(program, 0.0f, 1.0f, 0.0f);
+}
+
+void endText() {
+    if (!textReady) return;
+    textReady = false;
+    if (vertexAttribLocation >= 0) glDisableVertexAttribArray(vertexAttribLocation);
+    if (texCoordAttribLocation >= 0) glDisableVertexAttribArray(texCoordAttribLocation);
 }

@@ -22,3 +22,5 @@ unsigned loadShader(const char* fileName, unsigned type);
 ShaderProgram linkProgram(unsigned vertexShader, unsigned fragmentShader);
 // Returns the program built from a vertex and a fragment source file.
 ShaderProgram buildProgram(const char* vertexFile, const char* fragmentFile);
+// Returns whether `program` is a program that linked, so it can be made current.
+bool programLinked(ShaderProgram program);

@@ -47,6 +47,13 @@ ShaderProgram linkProgram(unsigned vertexShader, unsigned fragmentShader) {
     return program;
 }
 
+bool programLinked(ShaderProgram program) {
+    if (program == 0 || !glIsProgram(program)) return false;
+    GLint status = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status != 0;
+}
+
 ShaderProgram buildProgram(const char* vertexFile, const char* fragmentFile) {
     const unsigned vertexShader = loadShader(vertexFile, GL_VERTEX_SHADER);
     const unsigned fragmentShader = loadShader(fragmentFile, GL_FRAGMENT_SHADER);

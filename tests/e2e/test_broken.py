@@ -71,10 +71,9 @@ def gl_errors(lines):
 
 
 class BrokenContent(E2ECase):
-    def plays_on(self, run, errors_allowed=False):
+    def plays_on(self, run):
         """The short level is played until its collectable is taken; then Esc
-        ends the program with status 0. Without `errors_allowed` no frame may
-        report a GL error; with it each error code is reported once at most."""
+        ends the program with status 0. No frame may report a GL error."""
         if not any(line.startswith("Level consists of") for line in run.lines):
             run.wait_line("Level consists of 3 blocks", timeout=60)
             time.sleep(0.5)
@@ -85,11 +84,7 @@ class BrokenContent(E2ECase):
         self.assertIsNone(run.proc.poll(), "the game stopped")
         run.key("Escape")
         self.assertEqual(run.wait_exit(60), 0)
-        errors = gl_errors(run.lines)
-        if errors_allowed:
-            self.assertEqual(len(errors), len(set(errors)), f"GL errors repeated: {errors}")
-        else:
-            self.assertEqual(errors, [])
+        self.assertEqual(gl_errors(run.lines), [])
 
     def test_first_level_missing_or_malformed_stops_with_status_1(self):
         cases = [
@@ -199,7 +194,7 @@ class BrokenContent(E2ECase):
                     run.drain(0.5)
                     self.assertEqual(run.lines[at + 1], "")
                 run.wait_line("Shader-program link error:", timeout=10)
-                self.plays_on(run, errors_allowed=True)
+                self.plays_on(run)
 
     def test_sounds_missing_plays_silently(self):
         def no_sounds(data):
