@@ -1,6 +1,6 @@
-"""A short scripted demo of the game under Xvfb: starts the first level,
-turns a block, lets the avatar roll, and saves screenshots and the console
-log to out/demo/."""
+"""A short scripted demo of the game under Xvfb: plays the first level to
+its goal, goes on to the second, turns a block there, and saves screenshots
+and the console log to out/demo/."""
 import os
 import sys
 import time
@@ -13,17 +13,34 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 from harness import GameRun  # noqa: E402
 
 SCRIPT = [  # (seconds to wait first, key or None, screenshot name or None)
-    (1.5, None, "01-start.png"),
+    (0.5, None, "01-start.png"),
     (0.0, "space", None),
-    (0.6, None, "02-rolling.png"),
-    (0.2, "a", None),
-    (0.2, None, "03-turning.png"),
-    (1.5, None, "04-later.png"),
-    (0.0, "F3", None),
-    (0.5, None, "05-wireframe.png"),
-    (0.0, "F3", None),
-    (2.0, None, "06-end.png"),
+    (0.8, None, "02-rolling.png"),
 ]
+
+
+def play_first_level(run):
+    """Level 0 needs nothing but the space bar: roll, collect, enter the goal,
+    then space again for the next level."""
+    run.wait_line("collected 1 of 1 collectables!", timeout=30)
+    run.screenshot("03-collected.png")
+    deadline = time.time() + 30
+    while time.time() < deadline:
+        run.key("space")
+        if any(line == "next level is level2.xml" for line in run.drain(0.5)):
+            break
+    run.wait_line("Level consists of", timeout=10, exact=False)
+    time.sleep(1.0)
+    run.screenshot("04-next-level.png")
+    run.key("f")  # a turn on the second level (refused where it cannot turn)
+    time.sleep(0.3)
+    run.screenshot("05-turning.png")
+    run.key("F3")
+    time.sleep(0.5)
+    run.screenshot("06-wireframe.png")
+    run.key("F3")
+    time.sleep(1.5)
+    run.screenshot("07-end.png")
 
 
 def main():
@@ -36,6 +53,7 @@ def main():
                 run.key(key)
             if shot:
                 run.screenshot(shot)
+        play_first_level(run)
         run.key("Escape")
         rc = run.wait_exit()
         run.save_log("console.log")
