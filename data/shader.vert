@@ -1,7 +1,11 @@
 #version 120
 // Scene pass: positions and normals go to eye space for the lighting, the
 // world position (nudged along the normal against shadow acne) goes through
-// tex_mat into shadow-map space.
+// tex_mat into shadow-map space. The position is computed exactly as the
+// renderer's depth pre-pass computes it (invariant), so that the lit pass
+// meets the laid depth on the same values.
+
+invariant gl_Position;
 
 attribute vec4 vertex;
 attribute vec3 normal;

@@ -10,6 +10,7 @@
 #include "motion/camera.h"
 #include "platform/settings.h"
 #include "render/collectables.h"
+#include "render/depth_program.h"
 #include "render/level_draw.h"
 #include "render/scene_math.h"
 #include "render/shadow_target.h"
@@ -34,26 +35,33 @@ void setMatrix(GLint location, const Mat4& m) { glUniformMatrix4fv(location, 1, 
 
 GLint uniform(unsigned program, const char* name) { return glGetUniformLocation(program, name); }
 
+// Returns whether the block under the avatar is being turned (and so drawn
+// alone, with its turn).
+bool turning(const Game& game) {
+    return game.player.state == PlayerState::Turning && game.currentBlock != nullptr;
+}
+
 // Draws the level's blocks with the block texture: all but the turning one
 // from the level, then the turning one alone with its turn.
-void drawBlocks(const Game& game, bool turning) {
+void drawBlocks(const Game& game) {
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(game.blockTexture);
-    drawLevelBlocks(*game.level, turning ? game.currentBlock->index : -1);
-    if (turning) {
+    drawLevelBlocks(*game.level, turning(game) ? game.currentBlock->index : -1);
+    if (turning(game)) {
         bindTexture(game.blockTexture);
         setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
         drawBlock(*game.currentBlock);
     }
 }
 
-// Returns whether blocks drawn with `texture` (bound on the active unit)
-// hide what lies behind them even while blending: no alpha channel.
-bool opaqueTexture(unsigned texture) {
+// Returns whether the block texture covers what lies behind a block even
+// while blending, i.e. has no alpha channel. Binds it on the active unit.
+bool opaqueBlocks(unsigned texture) {
     static unsigned checked = 0;
-    static bool opaque = false;
-    if (texture != checked || texture == 0) {
+    static bool opaque = true;
+    if (texture != checked) {
         GLint alphaBits = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
         checked = texture;
         opaque = alphaBits == 0;
@@ -61,38 +69,44 @@ bool opaqueTexture(unsigned texture) {
     return opaque;
 }
 
-// Draws the blocks of the main pass. Where they are opaque their depth is
-// laid down first with colour writes off, so the costly lighting runs once
-// per pixel instead of once per overlapping face; the image is the same.
-void drawShadedBlocks(const Game& game, bool turning) {
-    bindTexture(game.blockTexture);
-    if (!opaqueTexture(game.blockTexture)) {
-        drawBlocks(game, turning);
-        return;
-    }
+// Lays down the camera's depth of the blocks with colour writes off and the
+// depth-only program, so that the lighting later runs once per pixel rather
+// than once per overlapping face. Returns false (drawing nothing) when there
+// is no depth program or blocks may show what lies behind them.
+bool layBlockDepth(const Game& game) {
+    const unsigned program = depthProgram();
+    if (program == 0 || (transparencyEnabled && !opaqueBlocks(game.blockTexture))) return false;
+    glUseProgram(program);
+    setMatrix(uniform(program, "perspective"), projectionMatrix);
+    setMatrix(uniform(program, "view"), viewMatrix);
+    modelUniformLocation = uniform(program, "model");
+    vertexAttribLocation = glGetAttribLocation(program, "vertex");
+    normalAttribLocation = texCoordAttribLocation = -1;  // nothing else is fed, nothing is textured
+    enableArray(vertexAttribLocation);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    drawBlocks(game, turning);
+    drawBlocks(game);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_FALSE);
-    drawBlocks(game, turning);
-    glDepthMask(GL_TRUE);
-    glDepthFunc(GL_LESS);
+    disableArray(vertexAttribLocation);
+    glUseProgram(0);
+    return true;
 }
 
 // Draws everything of one pass: blocks, then collectables and avatar. The
-// main pass switches to the model lighting before the models.
-void drawScene(const Game& game, unsigned program, bool mainPass) {
-    const Player& player = game.player;
-    const bool turning = player.state == PlayerState::Turning && game.currentBlock != nullptr;
-    if (vboEnabled) refreshLevelLooks(*game.level);
-    if (mainPass)
-        drawShadedBlocks(game, turning);
-    else
-        drawBlocks(game, turning);
+// main pass switches to the model lighting before the models. With the
+// blocks' depth laid already, only their front-most surfaces are drawn.
+void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid) {
+    if (depthLaid) {
+        glDepthFunc(GL_LEQUAL);
+        glDepthMask(GL_FALSE);
+    }
+    drawBlocks(game);
+    if (depthLaid) {
+        glDepthMask(GL_TRUE);
+        glDepthFunc(GL_LESS);
+    }
     if (mainPass) glUniform1f(uniform(program, "phong"), 1.0f);
     drawCollectables(*game.level, game.spinMatrix, collectableModel);
-    player.draw();
+    game.player.draw();
 }
 
 // Disables the pass's attribute arrays and leaves no program current.
@@ -155,6 +169,7 @@ void updateView(const Player& player) {
 
 void renderScene(const Game& game, unsigned mainProgram) {
     PassClock clock;
+    if (vboEnabled) refreshLevelLooks(*game.level);
 
     // From the light: depth only, faces turned away from it.
     glActiveTexture(GL_TEXTURE1);
@@ -167,7 +182,7 @@ void renderScene(const Game& game, unsigned mainProgram) {
     // A program that did not link cannot be made current: its pass is left out.
     if (programLinked(game.shadowProgram)) {
         useSceneProgram(game.shadowProgram, true, *game.level);
-        drawScene(game, game.shadowProgram, false);
+        drawScene(game, game.shadowProgram, false, false);
         endPass();
     }
 
@@ -183,8 +198,9 @@ void renderScene(const Game& game, unsigned mainProgram) {
     // From the camera, shaded against the shadow map.
     updateView(game.player);
     if (programLinked(mainProgram)) {
+        const bool depthLaid = layBlockDepth(game);
         useSceneProgram(mainProgram, false, *game.level);
-        drawScene(game, mainProgram, true);
+        drawScene(game, mainProgram, true, depthLaid);
         endPass();
     }
     glActiveTexture(GL_TEXTURE1);
