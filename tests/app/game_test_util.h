@@ -10,29 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/console_capture.h"
 #include "app/game.h"
 #include "platform/settings.h"
-
-// Redirects std::cout into a string for its lifetime.
-class ConsoleCapture {
-public:
-    ConsoleCapture() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
-    ~ConsoleCapture() { std::cout.rdbuf(old_); }
-    ConsoleCapture(const ConsoleCapture&) = delete;
-    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
-    // Returns the lines written so far and forgets them.
-    std::vector<std::string> take() {
-        std::vector<std::string> out;
-        std::istringstream in(buffer_.str());
-        for (std::string line; std::getline(in, line);) out.push_back(line);
-        buffer_.str("");
-        return out;
-    }
-
-private:
-    std::ostringstream buffer_;
-    std::streambuf* old_;
-};
 
 // Returns whether `lines` holds `text` as a whole line.
 inline bool hasLine(const std::vector<std::string>& lines, const std::string& text) {

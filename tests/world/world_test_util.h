@@ -7,26 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/console_capture.h"
 #include "world/level.h"
-
-// Redirects std::cout into a string for its lifetime.
-class ConsoleCapture {
-public:
-    ConsoleCapture() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
-    ~ConsoleCapture() { std::cout.rdbuf(old_); }
-    std::string text() const { return buffer_.str(); }
-    // Returns the captured text split into lines.
-    std::vector<std::string> lines() const {
-        std::vector<std::string> out;
-        std::istringstream in(buffer_.str());
-        for (std::string line; std::getline(in, line);) out.push_back(line);
-        return out;
-    }
-
-private:
-    std::ostringstream buffer_;
-    std::streambuf* old_;
-};
 
 // Returns a level document with the given block elements.
 inline std::string levelXml(const std::string& blocks, const std::string& rootAttributes = "next=\"n.xml\"") {

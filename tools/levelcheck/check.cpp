@@ -5,32 +5,13 @@
 #include <set>
 #include <sstream>
 
+#include "app/console_capture.h"
 #include "app/game.h"
 #include "world/level.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Collects std::cout into a string for its lifetime.
-class Capture {
-public:
-    Capture() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
-    ~Capture() { std::cout.rdbuf(old_); }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
-    // Returns the captured lines.
-    std::vector<std::string> lines() const {
-        std::vector<std::string> out;
-        std::istringstream in(buffer_.str());
-        for (std::string line; std::getline(in, line);) out.push_back(line);
-        return out;
-    }
-
-private:
-    std::ostringstream buffer_;
-    std::streambuf* old_;
-};
 
 // Runs `load` with the working directory set to `dir` and restores it.
 template <typename Load>
@@ -77,7 +58,7 @@ std::unique_ptr<Level> loadLevelFile(const std::string& path, std::vector<std::s
         lines = {"levelcheck: " + path + " is not in a folder named maps (the game loads maps/<name>)"};
         return nullptr;
     }
-    Capture capture;
+    ConsoleCapture capture;
     std::unique_ptr<Level> level =
         inDirectory(maps.parent_path(), [&] { return loadLevel(file.filename().string().c_str()); });
     lines = capture.lines();
