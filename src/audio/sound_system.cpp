@@ -11,6 +11,9 @@ Sound* illegalActionSound = nullptr;
 bool SoundSystem::init(int channels) {
     if (open_) return true;
     if (channels <= 0) return false;
+    // SDL would turn SIGINT and SIGTERM into quit events that nobody reads,
+    // and the game could then no longer be stopped from its console.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     Mix_Init(MIX_INIT_MP3);
     if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
