@@ -46,7 +46,7 @@ bool turning(const Game& game) {
 void drawBlocks(const Game& game) {
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(game.blockTexture);
-    drawLevelBlocks(*game.level, turning(game) ? game.currentBlock->index : -1);
+    drawLevelShell(*game.level, turning(game) ? game.currentBlock->index : -1);
     if (turning(game)) {
         bindTexture(game.blockTexture);
         setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
