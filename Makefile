@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-unit test-e2e test-asan fuzz clean
+.PHONY: all deps build run test test-unit test-e2e test-asan fuzz soak clean
 
 all: build
 
@@ -17,8 +17,13 @@ build: deps
 run: build
 	@./tools/run-game.sh $(BUILD)/tumbix
 
+# Every test of the build (unit, e2e, a 60 s soak), then the sanitizer build's
+# tests and a few seconds of each fuzz target.
+TEST_FUZZ_SECONDS ?= 5
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j1
+	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS)
 
 test-unit: build
 	@cd $(BUILD) && ctest --output-on-failure -L unit -j$(JOBS)
@@ -26,11 +31,18 @@ test-unit: build
 test-e2e: build
 	@cd $(BUILD) && ctest --output-on-failure -L e2e
 
-# Everything built with AddressSanitizer and UBSan; unit tests and a short
-# end-to-end play.
+# The real program under random input for SOAK_SECONDS (600 before a release).
+SOAK_SECONDS ?= 600
+soak: build
+	@TUMBIX_BINARY=$(CURDIR)/$(BUILD)/tumbix python3 tests/soak/soak.py --seconds $(SOAK_SECONDS)
+
+# Everything built with AddressSanitizer and UBSan (optimised a little: the
+# e2e play runs the real program); unit tests and a short end-to-end play.
 ASAN_BUILD ?= build-asan
+WERROR ?= OFF
 test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTUMBIX_SANITIZE=ON -DTUMBIX_BENCH=OFF >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DTUMBIX_SANITIZE=ON \
+	  -DTUMBIX_BENCH=OFF -DTUMBIX_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
@@ -40,11 +52,12 @@ test-asan: deps
 # Every fuzz target from its corpus for FUZZ_SECONDS each (needs clang).
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = $(patsubst fuzz/%.cpp,fuzz_%,$(wildcard fuzz/*.cpp))
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBIX_FUZZ=ON \
-	  -DTUMBIX_TESTS=OFF -DTUMBIX_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	  -DTUMBIX_TESTS=OFF -DTUMBIX_BENCH=OFF -DTUMBIX_WERROR=$(WERROR) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
 	@./tools/run-fuzzers.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) out

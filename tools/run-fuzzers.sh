@@ -1,24 +1,32 @@
 #!/bin/sh
-# Runs every fuzz target in $1 for $2 seconds from its seed corpus in
-# fuzz/corpus/<name>/ (new inputs go to a scratch copy, the committed corpus
-# stays as it is). Fails on the first crash.
+# Runs every fuzz target in $1 for $2 seconds each, starting from its seed
+# corpus in fuzz/corpus/<name>/ (new inputs go to a scratch copy, the
+# committed corpus stays as it is) and its dictionary fuzz/<name>.dict if
+# there is one. Prints the executions per target; fails when a target
+# crashes, leaks, runs out of memory or hangs (its reproducer is left in
+# out/fuzz-<name>-*).
 set -e
-DIR="$1"; SECONDS_EACH="${2:-60}"
+DIR="$(cd "$1" && pwd)"; SECONDS_EACH="${2:-60}"
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+mkdir -p "$ROOT/out"
 status=0
 for target in "$DIR"/*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name="$(basename "$target")"
   work="$(mktemp -d)"
+  log="$work.log"
   [ -d "$ROOT/fuzz/corpus/$name" ] && cp -r "$ROOT/fuzz/corpus/$name/." "$work/"
-  echo "fuzzing $name for ${SECONDS_EACH}s"
-  if ! (cd "$work" && "$target" -max_total_time="$SECONDS_EACH" -print_final_stats=1 \
-        -artifact_prefix="$ROOT/out/fuzz-$name-" "$work" 2>&1 | grep -E "stat::number_of_executed_units|ERROR|SUMMARY|crash-|Done"); then
-    :
+  dict=""
+  [ -f "$ROOT/fuzz/$name.dict" ] && dict="-dict=$ROOT/fuzz/$name.dict"
+  if (cd "$work" && "$target" -max_total_time="$SECONDS_EACH" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$ROOT/out/fuzz-$name-" $dict "$work") >"$log" 2>&1; then
+    runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
+    echo "$name: $runs executions in ${SECONDS_EACH}s, corpus of $(ls "$work" | wc -l) inputs"
+  else
+    echo "FAILED: $name"
+    grep -E "ERROR|SUMMARY|Test unit written|artifact" "$log" | head -20
+    status=1
   fi
-  if ls "$ROOT"/out/fuzz-"$name"-* >/dev/null 2>&1; then
-    echo "FAILED: $name left a reproducer in out/"; status=1
-  fi
-  rm -rf "$work"
+  rm -rf "$work" "$log"
 done
 exit $status
