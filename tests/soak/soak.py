@@ -26,8 +26,23 @@ RSS_GROWTH_LIMIT_KB = 2048
 GAME_KEYS = ["space", "a", "f", "A", "F", "p", "r", "m", "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9"]
 OTHER_KEYS = ["b", "q", "z", "1", "0", "Up", "Down", "Left", "Right", "Tab", "Return", "BackSpace",
               "shift", "ctrl", "Home", "F10", "F12", "minus", "comma"]
-# Every toggle twice, so the driver has met each state before memory is measured.
-TOGGLES = ["F3", "F3", "F4", "F4", "F5", "F5", "F5", "F6", "F6", "F9", "F9", "p", "p", "F2", "F2"]
+
+
+def every_render_state(run):
+    """Passes through every combination of polygon mode, transparency, buffer
+    mode and sampling mode (a few frames each), so that the driver has built
+    its code for each before memory is measured."""
+    for _ in range(2):                    # F3: filled, wireframe
+        for _ in range(2):                # F9: transparency on, off
+            for _ in range(2):            # F6: client arrays, buffers
+                for _ in range(2):        # F4: bilinear, nearest
+                    for _ in range(3):    # F5: the three mipmap modes
+                        run.key("F5", hold=0.02)
+                        time.sleep(0.04)
+                    run.key("F4", hold=0.02)
+                run.key("F6", hold=0.02)
+            run.key("F9", hold=0.02)
+        run.key("F3", hold=0.02)
 
 
 def rss_kb(pid):
@@ -40,6 +55,16 @@ def rss_kb(pid):
     except FileNotFoundError:
         return None
     return None
+
+
+def settled_rss_kb(pid):
+    """The median of five readings over a second: single readings swing with
+    the driver's short-lived buffers."""
+    readings = []
+    for _ in range(5):
+        readings.append(rss_kb(pid) or 0)
+        time.sleep(0.2)
+    return sorted(readings)[2]
 
 
 def use_soak_levels(data):
@@ -130,23 +155,25 @@ def main():
             run.wait_line("Level consists of 3 blocks", timeout=60)
             started = time.time()
             soak = Soak(run, args.seed)
-            time.sleep(0.5)
-            for key in TOGGLES:
-                run.key(key)
-                time.sleep(0.15)
-            soak.scripted_round()
+            every_render_state(run)
             soak.scripted_round()
             soak.random_input(max(0.0, WARM_UP - (time.time() - started)))
-            figures["rss_kb_at_10s"] = rss_kb(run.proc.pid)
+            figures["rss_kb_at_10s"] = settled_rss_kb(run.proc.pid)
             peak = figures["rss_kb_at_10s"]
-            next_round = time.time()
+            samples = []
+            next_round = next_sample = time.time()
             while time.time() - started < args.seconds:
                 if time.time() >= next_round:
                     soak.scripted_round()
                     next_round = time.time() + 6.0
                 soak.random_input(1.0)
-                peak = max(peak, rss_kb(run.proc.pid) or 0)
-            figures["rss_kb_at_end"] = rss_kb(run.proc.pid)
+                rss = rss_kb(run.proc.pid) or 0
+                peak = max(peak, rss)
+                if time.time() >= next_sample:
+                    samples.append(rss)
+                    next_sample = time.time() + max(10.0, args.seconds / 20)
+            figures["rss_kb_samples"] = " ".join(map(str, samples))
+            figures["rss_kb_at_end"] = settled_rss_kb(run.proc.pid)
             figures["rss_kb_peak"] = peak
             figures["wins"], figures["falls"] = soak.wins(), soak.falls
             run.key("Escape")
