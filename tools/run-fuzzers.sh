@@ -9,6 +9,8 @@ set -e
 DIR="$(cd "$1" && pwd)"; SECONDS_EACH="${2:-60}"
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 mkdir -p "$ROOT/out"
+# undefined behaviour ends the run like a crash, so it leaves a reproducer
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 status=0
 for target in "$DIR"/*; do
   [ -f "$target" ] && [ -x "$target" ] || continue
