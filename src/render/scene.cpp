@@ -42,11 +42,16 @@ bool turning(const Game& game) {
 }
 
 // Draws the level's blocks with the block texture: all but the turning one
-// from the level, then the turning one alone with its turn.
+// from the level, then the turning one alone with its turn. Filled, only
+// the level's shell can be seen; the wireframe view shows every face.
 void drawBlocks(const Game& game) {
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(game.blockTexture);
-    drawLevelShell(*game.level, turning(game) ? game.currentBlock->index : -1);
+    const int skip = turning(game) ? game.currentBlock->index : -1;
+    if (filledPolygons)
+        drawLevelShell(*game.level, skip);
+    else
+        drawLevelBlocks(*game.level, skip);
     if (turning(game)) {
         bindTexture(game.blockTexture);
         setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
