@@ -178,6 +178,17 @@ class GameRun:
         time.sleep(hold)
         self.xdo("keyup", name)
 
+    def press_until(self, key, line, timeout=30.0, every=0.5):
+        """Presses `key` every `every` seconds until `line` has been printed
+        (a key the game refuses while something moves, like Space before a
+        level is complete); returns whether it was."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            self.key(key)
+            if line in self.drain(every):
+                return True
+        return line in self.lines
+
     def window_id(self, timeout=10.0):
         deadline = time.time() + timeout
         while time.time() < deadline:

@@ -50,12 +50,8 @@ class PlayLevel(E2ECase):
             run.wait_line("collected 1 of 1 collectables!", timeout=60)
             # Space is refused while the avatar still moves and loads the next
             # level once the level is complete.
-            deadline = time.time() + 90
-            while True:
-                run.key("space")
-                if any(line == "next level is missing.xml" for line in run.drain(1.0)):
-                    break
-                self.assertLess(time.time(), deadline, f"level never completed: {run.lines[-10:]}")
+            self.assertTrue(run.press_until("space", "next level is missing.xml", timeout=90, every=1.0),
+                            f"level never completed: {run.lines[-10:]}")
             run.wait_line("next level is missing.xml", timeout=5)
             run.wait_line("decal2face1", timeout=10)
             run.wait_line("decal4face1", timeout=10)
