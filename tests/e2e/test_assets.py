@@ -1,11 +1,10 @@
 """Start-up lines of the font, sampling and texture steps, and the red on-screen messages."""
-import os
 import subprocess
 import unittest
 
-from harness import E2ECase, GameRun, OUT
+from harness import E2ECase, GameRun
 
-# Steps 9-13 of start-up, right after the driver probe, in this order.
+# The font, sampling and scene-shader steps of start-up, right after the driver probe, in this order.
 ASSET_LINES = [
     "Shader of type 35633 loaded and compiled successfully.",   # text program (BitmapFont)
     "Shader of type 35632 loaded and compiled successfully.",
@@ -41,14 +40,6 @@ class AssetStartUp(E2ECase):
             out = subprocess.run(["convert", path, "-crop", "500x60+0+140", "-fx", "(r>0.5&&g<0.2&&b<0.2)?1:0",
                                   "-format", "%[fx:mean*w*h]", "info:"], capture_output=True, text=True)
             self.assertGreater(float(out.stdout or 0), 200.0)
-
-    def test_missing_model_reports_error_and_play_goes_on(self):
-        def prepare(data):
-            os.remove(os.path.join(data, "models", "synapse.md5mesh"))
-        with GameRun("assets-missing-model", prepare=prepare) as run:
-            run.wait_line("ERROR: MD5Model::loadMesh(): unable to open models/synapse.md5mesh for reading")
-            run.drain(1.5)
-            self.assertIsNone(run.proc.poll())
 
 
 if __name__ == "__main__":
