@@ -226,6 +226,8 @@ class GameRun:
 
     def stop(self):
         _kill(self.proc)
+        self._reader.join(timeout=5)  # the pipe ends with the process
+        self.proc.stdout.close()
         if self.xvfb:
             self.xvfb.stop()
         shutil.rmtree(self.scratch, ignore_errors=True)
