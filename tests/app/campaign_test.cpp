@@ -18,22 +18,10 @@ namespace {
 constexpr std::size_t kMinimumLevels = 12;
 constexpr std::size_t kMostBlocks = 150;  // the software renderer holds 60 fps up to this
 
-class Campaign : public ::testing::Test {
+// Runs on the shipped levels in data/.
+class Campaign : public HeadlessGame {
 protected:
-    void SetUp() override {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-        oldDirectory_ = buffer;
-        ASSERT_EQ(chdir(TUMBIX_DATA_DIR), 0);
-        vboSupported = false;
-    }
-    void TearDown() override { EXPECT_EQ(chdir(oldDirectory_.c_str()), 0); }
-
-    ConsoleCapture console;
-    Game game{Resources::None};
-
-private:
-    std::string oldDirectory_;
+    Campaign() : HeadlessGame(TUMBIX_DATA_DIR) {}
 };
 
 // Returns the number of faces carrying `decal` in the level's start state.

@@ -21,17 +21,32 @@ inline bool hasLine(const std::vector<std::string>& lines, const std::string& te
     return false;
 }
 
-// Runs in tests/levels, whose maps/ holds the scenario levels; no GL buffers.
-class GameScenario : public ::testing::Test {
+// A headless Game (no GL buffers, console captured) running in `directory`,
+// whose maps/ holds the levels it loads.
+class HeadlessGame : public ::testing::Test {
 protected:
+    explicit HeadlessGame(const char* directory) : directory_(directory) {}
     void SetUp() override {
         char buffer[4096];
         ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
         oldDirectory_ = buffer;
-        ASSERT_EQ(chdir(TUMBIX_SOURCE_DIR "/tests/levels"), 0);
+        ASSERT_EQ(chdir(directory_), 0);
         vboSupported = false;
     }
     void TearDown() override { EXPECT_EQ(chdir(oldDirectory_.c_str()), 0); }
+
+    ConsoleCapture console;
+    Game game{Resources::None};
+
+private:
+    const char* directory_;
+    std::string oldDirectory_;
+};
+
+// Runs on the small scenario levels of tests/levels.
+class GameScenario : public HeadlessGame {
+protected:
+    GameScenario() : HeadlessGame(TUMBIX_SOURCE_DIR "/tests/levels") {}
 
     // Switches to a level the way start-up does (after the constructor's reset).
     void load(const char* name) { ASSERT_TRUE(game.switchLevel(name)) << console.take().back(); console.take(); }
@@ -50,10 +65,4 @@ protected:
     }
     int state() const { return game.player.state; }
     const Block& blockAt(int index) const { return *game.level->blocks[index]; }
-
-    ConsoleCapture console;
-    Game game{Resources::None};
-
-private:
-    std::string oldDirectory_;
 };
