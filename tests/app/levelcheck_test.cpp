@@ -103,6 +103,16 @@ TEST_F(LevelCheck, UnwinnableLevelsSayWhy) {
     std::vector<std::string> lines;
     game.setLevel(loadLevelFile(kMaps + "loop.xml", lines));
     EXPECT_EQ(solve(game, tight).outcome, SolveResult::Outcome::GaveUp);
+
+    // a raised cancel flag stops the search before it expands anything
+    std::atomic<bool> cancel{true};
+    SolveLimits cancelled;
+    cancelled.cancel = &cancel;
+    const SolveResult stopped = solve(game, cancelled);
+    EXPECT_EQ(stopped.outcome, SolveResult::Outcome::Cancelled);
+    EXPECT_EQ(describe(stopped), "undecided: the search was cancelled after 1 states");
+    cancel = false;
+    EXPECT_EQ(solve(game, cancelled).outcome, SolveResult::Outcome::NoWayToWin);
 }
 
 TEST_F(LevelCheck, StepLinesNameTheSpaceBarOnlyWhenNoTurnStartsTheAttempt) {

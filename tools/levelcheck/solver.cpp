@@ -1,6 +1,7 @@
 #include "levelcheck/solver.h"
 
 #include <iostream>
+#include <optional>
 #include <queue>
 #include <sstream>
 #include <streambuf>
@@ -140,7 +141,8 @@ StepEnd replay(Game& game, const std::vector<Action>& actions, double dt) {
 }
 
 SolveResult solve(Game& game, const SolveLimits& limits) {
-    Silence quiet;
+    std::optional<Silence> quiet;
+    if (limits.quiet) quiet.emplace();
     SolveResult result;
     const Level& level = *game.level;
     if (level.goalIndex < 0) {
@@ -161,6 +163,11 @@ SolveResult solve(Game& game, const SolveLimits& limits) {
 
     constexpr Action choices[3] = {Action::None, Action::Left, Action::Right};
     while (!frontier.empty()) {
+        if (limits.cancel && limits.cancel->load(std::memory_order_relaxed)) {
+            result.outcome = SolveResult::Outcome::Cancelled;
+            result.states = best.size();
+            return result;
+        }
         const auto [cost, node] = frontier.top();
         frontier.pop();
         if (nodes[node].won) {
@@ -247,6 +254,9 @@ std::string describe(const SolveResult& result) {
         break;
     case SolveResult::Outcome::NoReplay:
         out << "undecided: the win found does not replay at 60 frames a second";
+        break;
+    case SolveResult::Outcome::Cancelled:
+        out << "undecided: the search was cancelled after " << result.states << " states";
         break;
     case SolveResult::Outcome::GaveUp:
         out << "undecided: the search gave up after " << result.states << " states";

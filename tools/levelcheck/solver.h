@@ -4,6 +4,7 @@
 // of each step; the search is a uniform-cost search over the world states
 // met there.
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -42,10 +43,17 @@ enum class SolveOrder { FewestSteps, FewestTurns };
 struct SolveLimits {
     std::size_t maxStates = 200000;  // distinct decision states before giving up
     SolveOrder order = SolveOrder::FewestSteps;
+    // When set (from another thread), the search stops at the next state it
+    // expands and reports Cancelled. Not owned; may be null.
+    const std::atomic<bool>* cancel = nullptr;
+    // Whether the search silences std::cout while it runs. A caller that
+    // searches on another thread than the one printing clears it and keeps
+    // the game's lines away itself.
+    bool quiet = true;
 };
 
 struct SolveResult {
-    enum class Outcome { Won, NoGoal, UnreachableCollectables, NoWayToWin, GaveUp, NoReplay };
+    enum class Outcome { Won, NoGoal, UnreachableCollectables, NoWayToWin, GaveUp, NoReplay, Cancelled };
     Outcome outcome = Outcome::NoWayToWin;
     std::vector<Action> actions;  // the shortest win, one action per step
     int turns = 0;                // A and F presses in it
