@@ -1,5 +1,6 @@
 #include "levelcheck/check.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -45,6 +46,39 @@ void writeTrace(Game& game, const std::vector<Action>& actions, std::ostream& ou
 
 }  // namespace
 
+void writeStats(const LevelStats& s, std::ostream& out) {
+    char line[160];
+    auto put = [&](const char* label, const std::string& value) { out << "  " << label << value << "\n"; };
+    put("blocks:           ", std::to_string(s.blocks));
+    put("heights:          ", std::to_string(s.heights));
+    put("reachable states: ", std::to_string(s.states));
+    if (!s.won()) return;
+    put("shortest win:     ", std::to_string(s.shortest.actions.size()) + " steps, " + std::to_string(s.shortest.turns) +
+                                  " turns");
+    put("fewest turns:     ", std::to_string(s.fewestTurns.turns) + " (in " +
+                                  std::to_string(s.fewestTurns.actions.size()) + " steps)");
+    std::snprintf(line, sizeof line, "%zu states (%.2f)", s.trapStates, s.trapShare());
+    put("traps:            ", line);
+    put("turning blocks:   ", std::to_string(s.turningBlocks));
+    put("won without turn: ", s.winsWithoutTurns() ? "yes" : "no");
+    std::snprintf(line, sizeof line, "%.1f", difficultyScore(s));
+    put("score:            ", line);
+    std::snprintf(line, sizeof line, "%.2f s", s.seconds);
+    put("search time:      ", line);
+}
+
+void writeTableHead(std::ostream& out) {
+    out << "level          blocks heights steps turns traps  states turning no-turn  score\n";
+}
+
+void writeTableRow(const std::string& name, const LevelStats& s, std::ostream& out) {
+    char line[200];
+    std::snprintf(line, sizeof line, "%-14s %6d %7d %5zu %5d %5.2f %7zu %7d %7s %6.1f\n", name.c_str(), s.blocks,
+                  s.heights, s.shortest.actions.size(), s.fewestTurns.turns, s.trapShare(), s.states, s.turningBlocks,
+                  s.winsWithoutTurns() ? "yes" : "no", difficultyScore(s));
+    out << line;
+}
+
 bool isDiagnostic(const std::string& line) {
     for (const char* start : {"ERROR", "WARNING", "WARNUNG", "Loading file"})
         if (line.rfind(start, 0) == 0) return true;
@@ -79,7 +113,8 @@ LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions&
     verdict.loaded = true;
     verdict.next = level->nextLevel;
     game.setLevel(std::move(level));
-    verdict.result = solve(game, options.limits);
+    verdict.stats = analyse(game, options.limits);
+    verdict.result = verdict.stats.shortest;
     out << describe(verdict.result) << "\n";
     if (options.verbose) out << "searched " << verdict.result.states << " states\n";
     if (verdict.result.won()) {
@@ -90,11 +125,10 @@ LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions&
         }
     }
     if (verdict.result.won() && verdict.result.turns > 0) {
-        SolveLimits fewest = options.limits;
-        fewest.order = SolveOrder::FewestTurns;
-        verdict.fewestTurns = solve(game, fewest);
+        verdict.fewestTurns = verdict.stats.fewestTurns;
         out << "fewest turns: " << describe(verdict.fewestTurns) << "\n";
     }
+    if (options.stats) writeStats(verdict.stats, out);
     return verdict;
 }
 
@@ -103,6 +137,7 @@ bool checkChain(Game& game, const std::string& startPath, const CheckOptions& op
     const std::string start = fs::path(startPath).filename().string();
     std::set<std::string> met;
     std::vector<std::string> order;
+    std::vector<LevelStats> figures;
     bool allWon = true;
     std::string name = start;
     while (true) {
@@ -110,6 +145,7 @@ bool checkChain(Game& game, const std::string& startPath, const CheckOptions& op
         order.push_back(name);
         const LevelVerdict verdict = checkLevel(game, (dir / name).string(), options, out);
         allWon = allWon && verdict.ok();
+        figures.push_back(verdict.stats);
         if (!verdict.loaded) {
             if (order.size() > 1)
                 out << "broken chain: " << order[order.size() - 2] << " names " << name
@@ -126,5 +162,9 @@ bool checkChain(Game& game, const std::string& startPath, const CheckOptions& op
     out << "chain of " << order.size() << " levels:";
     for (const std::string& n : order) out << " " << n << " ->";
     out << " " << start << "\n";
+    if (options.stats) {
+        writeTableHead(out);
+        for (std::size_t i = 0; i < order.size(); ++i) writeTableRow(order[i], figures[i], out);
+    }
     return allWon;
 }

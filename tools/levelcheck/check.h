@@ -15,6 +15,7 @@ struct Level;
 
 struct CheckOptions {
     bool verbose = false;  // every loader line and every step, not only the diagnostics and turns
+    bool stats = false;    // the level's figures after the verdict (and a table after a chain)
     SolveLimits limits;
 };
 
@@ -32,8 +33,15 @@ struct LevelVerdict {
     std::string next;  // the "next" attribute; empty when not loaded
     SolveResult result;     // the shortest win (fewest steps, then fewest turns)
     SolveResult fewestTurns;  // the win with fewest turns, when the shortest needs any
+    LevelStats stats;         // all figures of the search
     bool ok() const { return loaded && result.won(); }
 };
+
+// Writes the figures of a level, one per line, indented.
+void writeStats(const LevelStats& stats, std::ostream& out);
+// Writes the heading and one row of the campaign table.
+void writeTableHead(std::ostream& out);
+void writeTableRow(const std::string& name, const LevelStats& stats, std::ostream& out);
 
 // Loads, reports and solves one level, writing the report to `out`.
 LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions& options, std::ostream& out);

@@ -1,9 +1,10 @@
 // levelcheck: proves level files winnable with the game's own rules.
-//   levelcheck [--verbose] [--chain] FILE...
+//   levelcheck [--verbose] [--stats] [--chain] [--max-states N] FILE...
 // Prints what the game's loader says about each file (warnings and errors),
 // then the shortest win as the steps at which to press A or F, or why the
-// level cannot be won. --chain follows "next" from each FILE until the chain
-// returns to it. Exit status 1 when a level cannot be won or a chain is
+// level cannot be won. --stats adds the level's figures (reachable states,
+// trap share, turning blocks, score; a table after a chain). --chain
+// follows "next" from each FILE until the chain returns to it. Exit status 1 when a level cannot be won or a chain is
 // broken, 2 on a usage error.
 #include <cstring>
 #include <iostream>
@@ -17,7 +18,7 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage: levelcheck [--verbose] [--chain] [--max-states N] LEVEL.xml...\n";
+    std::cerr << "usage: levelcheck [--verbose] [--stats] [--chain] [--max-states N] LEVEL.xml...\n";
     return 2;
 }
 
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--chain") == 0) {
             chain = true;
+        } else if (std::strcmp(argv[i], "--stats") == 0) {
+            options.stats = true;
         } else if (std::strcmp(argv[i], "--verbose") == 0) {
             options.verbose = true;
         } else if (std::strcmp(argv[i], "--max-states") == 0 && i + 1 < argc) {

@@ -1,8 +1,14 @@
 #include "levelcheck/solver.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <deque>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <queue>
+#include <set>
 #include <sstream>
 #include <streambuf>
 #include <tuple>
@@ -60,55 +66,311 @@ StepEnd runStep(Game& game, double dt) {
     return StepEnd::Stuck;
 }
 
-// Returns the world state at a decision point: the avatar's block, face,
-// heading and motion state, and every face's decal (which also records the
-// blocks' turns and what has been collected).
-std::string stateKey(const Game& game) {
-    std::string key;
-    const Level& level = *game.level;
-    key.reserve(8 + level.blocks.size() * 6);
-    const int block = game.currentBlock->index;
-    key.append(reinterpret_cast<const char*>(&block), sizeof block);
-    key.push_back(static_cast<char>(int(game.player.up)));
-    key.push_back(static_cast<char>(int(game.player.forward)));
-    key.push_back(static_cast<char>(game.player.state));
-    for (const Block* b : level.blocks) {
-        for (int f = 0; f < 6; ++f) key.push_back(static_cast<char>(int(b->decals[f])));
-        key.push_back(b->goalActive ? 1 : 0);
-    }
-    return key;
-}
+// Where a move from a decision point leads: a state's number, or how it ended.
+enum Edge : int { Refused = -1, Died = -2, WonEdge = -3, Stuck = -4 };
 
-// Per block, the collectables it carries in the current state and how many
-// of them are taken.
-void countCollected(const Game& game, std::vector<int>& mostTaken) {
-    const std::vector<Block*>& blocks = game.level->blocks;
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        int taken = 0;
-        for (int f = 0; f < 6; ++f) taken += blocks[i]->decals[f] == Decal::Collected;
-        if (taken > mostTaken[i]) mostTaken[i] = taken;
-    }
-}
+constexpr Action kChoices[3] = {Action::None, Action::Left, Action::Right};
 
-// One line of play up to a decision point (or a win).
-struct Node {
-    int parent;
-    Action action;
-    int steps;
-    int turns;
-    bool won;
+// The game at a decision point: everything the rules read. Blocks without
+// decals never change in a way the rules can see (a turn moves plain faces
+// onto plain faces), so only the decorated blocks are kept.
+struct Snapshot {
+    int block = 0;
+    int cell[3] = {0, 0, 0};
+    int up = 0, forward = 0, state = 0, moveKind = 0;
+    bool busy = false;
+    float turnAmount = 0.0f;
+    Vec3 upVector;
+    double bounceBlend = 0.0;
+    double stepProgress = 0.0;
+    int collected = 0;
+    std::string faces;  // per decorated block: six decals, goal open, quarter turns
 };
 
-// Returns the actions from the start to `node`.
-std::vector<Action> pathTo(const std::vector<Node>& nodes, int node) {
-    std::vector<Action> path;
-    for (int n = node; n > 0; n = nodes[n].parent) path.push_back(nodes[n].action);
-    return {path.rbegin(), path.rend()};
+constexpr int kBytesPerBlock = 8;
+
+// The explored states and the moves between them.
+class Explorer {
+public:
+    Explorer(Game& game, const SolveLimits& limits)
+        : game_(game), maxStates_(limits.maxStates), cancel_(limits.cancel) {
+        for (Block* b : game.level->blocks) {
+            bool decorated = false;
+            for (int f = 0; f < 6; ++f) decorated = decorated || b->decals[f] != Decal::Plain;
+            if (decorated) decorated_.push_back(b);
+        }
+    }
+
+    // Explores every state reachable from the start, breadth first. Returns
+    // false when there were more than maxStates or the search was cancelled.
+    bool run(SolveResult& counts) {
+        game_.resetAttempt();
+        add(capture());
+        for (std::size_t at = 0; at < nodes_.size(); ++at) {
+            if (cancelled()) return false;
+            bool fresh = false;  // whether the game stands at this node's decision point
+            for (int c = 0; c < 3; ++c) {
+                if (!fresh) restore(nodes_[at]);
+                fresh = false;
+                int edge = Refused;
+                if (!applyAction(game_, kChoices[c])) {
+                    fresh = true;  // a refused turn changed nothing
+                } else {
+                    const StepEnd end = runStep(game_, kSearchFrameTime);
+                    countCollected();
+                    if (end == StepEnd::Died) {
+                        edge = Died;
+                        ++counts.blackHoleEnds;
+                    } else if (end == StepEnd::Won) {
+                        edge = WonEdge;
+                    } else if (end == StepEnd::Stuck) {
+                        edge = Stuck;
+                        ++counts.loopEnds;
+                    } else {
+                        Snapshot s = capture();
+                        const std::size_t before = nodes_.size();
+                        edge = add(std::move(s));
+                        if (nodes_.size() == before) ++counts.loopEnds;
+                    }
+                }
+                edges_[at * 3 + c] = edge;
+            }
+            if (nodes_.size() > maxStates_) return false;
+        }
+        return true;
+    }
+
+    std::size_t size() const { return nodes_.size(); }
+    bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+    int edge(std::size_t node, int choice) const { return edges_[node * 3 + choice]; }
+    const Snapshot& node(std::size_t i) const { return nodes_[i]; }
+    // Per block, the most collectables taken in any state met.
+    const std::vector<int>& mostTaken() const { return mostTaken_; }
+
+private:
+    // Returns the key of a state: the avatar's block, faces and motion state,
+    // and the decorated blocks' decals and goal.
+    std::string keyOf(const Snapshot& s) const {
+        std::string key;
+        key.reserve(8 + s.faces.size());
+        key.append(reinterpret_cast<const char*>(&s.block), sizeof s.block);
+        key.push_back(static_cast<char>(s.up));
+        key.push_back(static_cast<char>(s.forward));
+        key.push_back(static_cast<char>(s.state));
+        for (std::size_t i = 0; i < s.faces.size(); i += kBytesPerBlock) key.append(s.faces, i, 7);
+        return key;
+    }
+
+    int add(Snapshot s) {
+        const auto [at, inserted] = index_.emplace(keyOf(s), static_cast<int>(nodes_.size()));
+        if (inserted) {
+            nodes_.push_back(std::move(s));
+            edges_.resize(nodes_.size() * 3, Refused);
+        }
+        return at->second;
+    }
+
+    Snapshot capture() const {
+        Snapshot s;
+        const Player& p = game_.player;
+        s.block = game_.currentBlock->index;
+        for (int i = 0; i < 3; ++i) s.cell[i] = p.cell[i];
+        s.up = p.up;
+        s.forward = p.forward;
+        s.state = p.state;
+        s.moveKind = p.moveKind;
+        s.busy = p.busy;
+        s.turnAmount = p.turnAmount;
+        s.upVector = p.upVector;
+        s.bounceBlend = p.bounceBlend;
+        s.stepProgress = game_.stepProgress;
+        s.collected = game_.collected;
+        s.faces.reserve(decorated_.size() * kBytesPerBlock);
+        for (const Block* b : decorated_) {
+            for (int f = 0; f < 6; ++f) s.faces.push_back(static_cast<char>(int(b->decals[f])));
+            s.faces.push_back(b->goalActive ? 1 : 0);
+            s.faces.push_back(static_cast<char>(b->rotationCount));
+        }
+        return s;
+    }
+
+    void restore(const Snapshot& s) {
+        Player& p = game_.player;
+        game_.paused = false;
+        game_.currentBlock = game_.level->blocks[s.block];
+        for (int i = 0; i < 3; ++i) p.cell[i] = s.cell[i];
+        p.up = s.up;
+        p.forward = s.forward;
+        p.state = s.state;
+        p.moveKind = s.moveKind;
+        p.busy = s.busy;
+        p.turnAmount = s.turnAmount;
+        p.upVector = s.upVector;
+        p.bounceBlend = s.bounceBlend;
+        game_.stepProgress = s.stepProgress;
+        game_.collected = s.collected;
+        for (std::size_t k = 0; k < decorated_.size(); ++k) {
+            Block& b = *decorated_[k];
+            const char* saved = s.faces.data() + k * kBytesPerBlock;
+            // Turn the block (faces and looks together) to its saved quarter turn,
+            // then set what was collected and whether the goal is open.
+            while (b.rotationCount != saved[7]) {
+                b.rotationStep = 1;
+                b.rotationCount = (b.rotationCount + 1) % 4;
+                b.rotateStep();
+            }
+            b.rotationStep = 0;
+            bool changed = b.goalActive != (saved[6] != 0);
+            for (int f = 0; f < 6; ++f) {
+                changed = changed || b.decals[f] != saved[f];
+                b.decals[f] = saved[f];
+            }
+            if (!changed) continue;
+            b.goalActive = saved[6] != 0;
+            for (int f = 0; f < 6; ++f) b.updateEdges(f);
+            if (b.goalActive) b.activateGoal();
+        }
+    }
+
+    void countCollected() {
+        if (mostTaken_.empty()) mostTaken_.assign(decorated_.size(), 0);
+        for (std::size_t k = 0; k < decorated_.size(); ++k) {
+            int taken = 0;
+            for (int f = 0; f < 6; ++f) taken += decorated_[k]->decals[f] == Decal::Collected;
+            if (taken > mostTaken_[k]) mostTaken_[k] = taken;
+        }
+    }
+
+    Game& game_;
+    std::size_t maxStates_;
+    const std::atomic<bool>* cancel_;
+    std::vector<Block*> decorated_;
+    std::vector<Snapshot> nodes_;
+    std::vector<int> edges_;  // three per node, in kChoices order
+    std::unordered_map<std::string, int> index_;
+    std::vector<int> mostTaken_;
+
+    friend SolveResult whyNot(Game&, const Explorer&, SolveResult);
+};
+
+// Lists the collectables that no state met has taken.
+SolveResult whyNot(Game& game, const Explorer& explorer, SolveResult result) {
+    result.outcome = SolveResult::Outcome::NoWayToWin;
+    for (std::size_t k = 0; k < explorer.decorated_.size(); ++k) {
+        const Block& b = *explorer.decorated_[k];
+        int carried = 0;
+        for (int f = 0; f < 6; ++f) carried += b.decals[f] == Decal::Collectable || b.decals[f] == Decal::Collected;
+        const int taken = explorer.mostTaken_.empty() ? 0 : explorer.mostTaken_[k];
+        for (int i = taken; i < carried; ++i) {
+            std::ostringstream where;
+            where << "collectable on (" << b.x << "," << b.y << "," << b.z << ")";
+            result.unreachable.push_back(where.str());
+        }
+    }
+    if (!result.unreachable.empty()) result.outcome = SolveResult::Outcome::UnreachableCollectables;
+    (void)game;
+    return result;
 }
 
-// Returns the cost of a node in the order the search minimises.
-std::pair<int, int> costOf(const Node& n, SolveOrder order) {
-    return order == SolveOrder::FewestSteps ? std::pair{n.steps, n.turns} : std::pair{n.turns, n.steps};
+// The cheapest win through the explored graph in the given order, as the
+// actions from the start; empty when there is none.
+struct Route {
+    bool found = false;
+    std::vector<Action> actions;
+    std::vector<int> turnedBlocks;  // the block under the avatar at each turn
+    int turns = 0;
+};
+
+Route cheapest(const Explorer& explorer, SolveOrder order) {
+    using Cost = std::pair<int, int>;
+    const std::size_t n = explorer.size();
+    const Cost kFar{1 << 30, 1 << 30};
+    std::vector<Cost> best(n, kFar);
+    std::vector<std::pair<int, int>> from(n, {-1, 0});  // previous node and choice
+    auto costOf = [order](int steps, int turns) {
+        return order == SolveOrder::FewestSteps ? Cost{steps, turns} : Cost{turns, steps};
+    };
+    using Entry = std::tuple<Cost, int, int>;  // cost, node (n = the win), steps
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> frontier;
+    best[0] = {0, 0};
+    frontier.emplace(Cost{0, 0}, 0, 0);
+    Cost winCost = kFar;
+    std::pair<int, int> winFrom{-1, 0};
+    while (!frontier.empty()) {
+        const auto [cost, node, steps] = frontier.top();
+        frontier.pop();
+        if (cost >= winCost) break;
+        if (cost != best[node]) continue;
+        const int turns = order == SolveOrder::FewestSteps ? cost.second : cost.first;
+        for (int c = 0; c < 3; ++c) {
+            const int to = explorer.edge(node, c);
+            if (to == Refused || to == Died || to == Stuck) continue;
+            const Cost next = costOf(steps + 1, turns + (c != 0));
+            if (to == WonEdge) {
+                if (next < winCost) {
+                    winCost = next;
+                    winFrom = {node, c};
+                }
+                continue;
+            }
+            if (next < best[to]) {
+                best[to] = next;
+                from[to] = {node, c};
+                frontier.emplace(next, to, steps + 1);
+            }
+        }
+    }
+    Route route;
+    if (winFrom.first < 0) return route;
+    route.found = true;
+    for (std::pair<int, int> at = winFrom; at.first >= 0; at = from[at.first]) {
+        route.actions.push_back(kChoices[at.second]);
+        if (at.second != 0) route.turnedBlocks.push_back(explorer.node(at.first).block);
+        if (at.first == 0) break;
+    }
+    route.actions = {route.actions.rbegin(), route.actions.rend()};
+    route.turns = static_cast<int>(route.turnedBlocks.size());
+    return route;
+}
+
+// Number of states from which a win can still be reached.
+std::size_t winnableStates(const Explorer& explorer) {
+    const std::size_t n = explorer.size();
+    std::vector<std::vector<int>> into(n);
+    std::vector<char> good(n, 0);
+    std::deque<int> todo;
+    for (std::size_t i = 0; i < n; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            const int to = explorer.edge(i, c);
+            if (to >= 0) into[to].push_back(static_cast<int>(i));
+            if (to == WonEdge && !good[i]) {
+                good[i] = 1;
+                todo.push_back(static_cast<int>(i));
+            }
+        }
+    }
+    std::size_t count = todo.size();
+    while (!todo.empty()) {
+        const int v = todo.front();
+        todo.pop_front();
+        for (int u : into[v]) {
+            if (good[u]) continue;
+            good[u] = 1;
+            ++count;
+            todo.push_back(u);
+        }
+    }
+    return count;
+}
+
+// Fills a result from a route, proving it at 60 frames a second.
+SolveResult resultOf(Game& game, const Route& route, const SolveResult& counts) {
+    SolveResult r = counts;
+    r.actions = route.actions;
+    r.turns = route.turns;
+    r.outcome = replay(game, r.actions, kFrameTime) == StepEnd::Won ? SolveResult::Outcome::Won
+                                                                      : SolveResult::Outcome::NoReplay;
+    return r;
 }
 
 }  // namespace
@@ -140,98 +402,97 @@ StepEnd replay(Game& game, const std::vector<Action>& actions, double dt) {
     return end;
 }
 
-SolveResult solve(Game& game, const SolveLimits& limits) {
+LevelStats analyse(Game& game, const SolveLimits& limits) {
     std::optional<Silence> quiet;
     if (limits.quiet) quiet.emplace();
-    SolveResult result;
-    const Level& level = *game.level;
-    if (level.goalIndex < 0) {
-        result.outcome = SolveResult::Outcome::NoGoal;
-        return result;
+    const auto started = std::chrono::steady_clock::now();
+    LevelStats stats;
+    std::set<int> heights;
+    for (const Block* b : game.level->blocks) heights.insert(b->y);
+    stats.blocks = static_cast<int>(game.level->blocks.size());
+    stats.heights = static_cast<int>(heights.size());
+    SolveResult counts;
+    if (game.level->goalIndex < 0) {
+        counts.outcome = SolveResult::Outcome::NoGoal;
+        stats.shortest = stats.fewestTurns = counts;
+        return stats;
     }
+    Explorer explorer(game, limits);
+    const bool complete = explorer.run(counts);
+    counts.states = stats.states = explorer.size();
+    if (!complete) {
+        counts.outcome = explorer.cancelled() ? SolveResult::Outcome::Cancelled : SolveResult::Outcome::GaveUp;
+        stats.shortest = stats.fewestTurns = counts;
+        game.resetAttempt();
+        return stats;
+    }
+    const Route shortest = cheapest(explorer, SolveOrder::FewestSteps);
+    if (!shortest.found) {
+        game.resetAttempt();
+        stats.shortest = stats.fewestTurns = whyNot(game, explorer, counts);
+        stats.trapStates = stats.states;
+        return stats;
+    }
+    stats.shortest = resultOf(game, shortest, counts);
+    stats.fewestTurns = resultOf(game, cheapest(explorer, SolveOrder::FewestTurns), counts);
+    stats.trapStates = stats.states - winnableStates(explorer);
+    stats.turningBlocks =
+        static_cast<int>(std::set<int>(shortest.turnedBlocks.begin(), shortest.turnedBlocks.end()).size());
+    stats.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return stats;
+}
 
-    // Lines of play in order of cost, then of discovery: a state is settled
-    // when the first line reaching it leaves the queue.
-    std::vector<Node> nodes{{-1, Action::None, 0, 0, false}};
-    std::unordered_map<std::string, std::pair<int, int>> best;
-    using Entry = std::tuple<std::pair<int, int>, int>;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> frontier;
-    std::vector<int> mostTaken(level.blocks.size(), 0);
+double difficultyScore(const LevelStats& s) {
+    if (!s.won()) return 0.0;
+    return static_cast<double>(s.shortest.actions.size()) + 8.0 * s.fewestTurns.turns + 4.0 * s.turningBlocks +
+           30.0 * s.trapShare() + 2.0 * std::log2(static_cast<double>(std::max<std::size_t>(s.states, 1)));
+}
+
+std::vector<FaceReach> reachableFaces(Game& game, const SolveLimits& limits) {
+    std::optional<Silence> quiet;
+    if (limits.quiet) quiet.emplace();
+    SolveResult counts;
+    Explorer explorer(game, limits);
+    const bool complete = explorer.run(counts);
     game.resetAttempt();
-    best.emplace(stateKey(game), std::pair{0, 0});
-    frontier.emplace(std::pair{0, 0}, 0);
-
-    constexpr Action choices[3] = {Action::None, Action::Left, Action::Right};
+    if (!complete) return {};
+    // fewest turns, then steps, to every state
+    using Cost = std::pair<int, int>;
+    const std::size_t n = explorer.size();
+    std::vector<Cost> best(n, Cost{1 << 30, 1 << 30});
+    using Entry = std::pair<Cost, int>;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> frontier;
+    best[0] = {0, 0};
+    frontier.emplace(Cost{0, 0}, 0);
     while (!frontier.empty()) {
-        if (limits.cancel && limits.cancel->load(std::memory_order_relaxed)) {
-            result.outcome = SolveResult::Outcome::Cancelled;
-            result.states = best.size();
-            return result;
-        }
         const auto [cost, node] = frontier.top();
         frontier.pop();
-        if (nodes[node].won) {
-            result.actions = pathTo(nodes, node);
-            const bool replays = replay(game, result.actions, kFrameTime) == StepEnd::Won;
-            result.outcome = replays ? SolveResult::Outcome::Won : SolveResult::Outcome::NoReplay;
-            result.turns = nodes[node].turns;
-            result.states = best.size();
-            return result;
-        }
-        const std::vector<Action> path = pathTo(nodes, node);
-        bool fresh = false;  // whether the game stands at this node's decision point
-        for (Action a : choices) {
-            if (!fresh) replay(game, path, kSearchFrameTime);
-            if (!applyAction(game, a)) {
-                fresh = true;  // a refused turn changed nothing
-                continue;
-            }
-            fresh = false;
-            const StepEnd end = runStep(game, kSearchFrameTime);
-            countCollected(game, mostTaken);
-            Node next{node, a, nodes[node].steps + 1, nodes[node].turns + (a != Action::None), end == StepEnd::Won};
-            const std::pair<int, int> nextCost = costOf(next, limits.order);
-            if (end == StepEnd::Died) {
-                ++result.blackHoleEnds;
-                continue;
-            }
-            if (end == StepEnd::Stuck) {
-                ++result.loopEnds;
-                continue;
-            }
-            if (end == StepEnd::Continues) {
-                const auto [at, inserted] = best.emplace(stateKey(game), nextCost);
-                if (!inserted && at->second <= nextCost) {
-                    ++result.loopEnds;
-                    continue;
-                }
-                at->second = nextCost;
-            }
-            nodes.push_back(next);
-            frontier.emplace(nextCost, static_cast<int>(nodes.size()) - 1);
-            if (best.size() >= limits.maxStates) {
-                result.outcome = SolveResult::Outcome::GaveUp;
-                result.states = best.size();
-                return result;
+        if (cost != best[node]) continue;
+        for (int c = 0; c < 3; ++c) {
+            const int to = explorer.edge(node, c);
+            if (to < 0) continue;
+            const Cost next{cost.first + (c != 0), cost.second + 1};
+            if (next < best[to]) {
+                best[to] = next;
+                frontier.emplace(next, to);
             }
         }
     }
+    std::map<std::pair<int, int>, Cost> faces;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Snapshot& s = explorer.node(i);
+        const auto key = std::pair{s.block, s.up};
+        const auto at = faces.find(key);
+        if (at == faces.end() || best[i] < at->second) faces[key] = best[i];
+    }
+    std::vector<FaceReach> out;
+    for (const auto& [key, cost] : faces) out.push_back({key.first, key.second, cost.first, cost.second});
+    return out;
+}
 
-    result.states = best.size();
-    result.outcome = SolveResult::Outcome::NoWayToWin;
-    game.resetAttempt();
-    for (std::size_t i = 0; i < level.blocks.size(); ++i) {
-        const Block& b = *level.blocks[i];
-        int carried = 0;
-        for (int f = 0; f < 6; ++f) carried += b.decals[f] == Decal::Collectable;
-        for (int k = mostTaken[i]; k < carried; ++k) {
-            std::ostringstream where;
-            where << "collectable on (" << b.x << "," << b.y << "," << b.z << ")";
-            result.unreachable.push_back(where.str());
-        }
-    }
-    if (!result.unreachable.empty()) result.outcome = SolveResult::Outcome::UnreachableCollectables;
-    return result;
+SolveResult solve(Game& game, const SolveLimits& limits) {
+    LevelStats stats = analyse(game, limits);
+    return limits.order == SolveOrder::FewestSteps ? stats.shortest : stats.fewestTurns;
 }
 
 std::string describe(const SolveResult& result) {

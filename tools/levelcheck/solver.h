@@ -1,8 +1,9 @@
 #pragma once
 // Shortest way to win a level, found by running the game's own rules
 // headless. The player's only choices are A, F or nothing, made at the start
-// of each step; the search is a uniform-cost search over the world states
-// met there.
+// of each step. The search explores every world state met there (the avatar's
+// place and every block's face contents) once, keeps the moves between them
+// as a graph, and reads the shortest wins and the level's figures from it.
 
 #include <atomic>
 #include <cstddef>
@@ -41,7 +42,7 @@ StepEnd playStep(Game& game, Action action, double dt = kFrameTime);
 enum class SolveOrder { FewestSteps, FewestTurns };
 
 struct SolveLimits {
-    std::size_t maxStates = 200000;  // distinct decision states before giving up
+    std::size_t maxStates = 1000000;  // distinct decision states before giving up
     SolveOrder order = SolveOrder::FewestSteps;
     // When set (from another thread), the search stops at the next state it
     // expands and reports Cancelled. Not owned; may be null.
@@ -55,11 +56,11 @@ struct SolveLimits {
 struct SolveResult {
     enum class Outcome { Won, NoGoal, UnreachableCollectables, NoWayToWin, GaveUp, NoReplay, Cancelled };
     Outcome outcome = Outcome::NoWayToWin;
-    std::vector<Action> actions;  // the shortest win, one action per step
+    std::vector<Action> actions;  // the cheapest win, one action per step
     int turns = 0;                // A and F presses in it
-    std::size_t states = 0;       // distinct decision states explored
-    std::size_t blackHoleEnds = 0;  // lines of play that end in a black hole
-    std::size_t loopEnds = 0;       // lines of play that come back to a state already met
+    std::size_t states = 0;       // distinct decision states reachable from the start
+    std::size_t blackHoleEnds = 0;  // moves that end in a black hole
+    std::size_t loopEnds = 0;       // moves that come back to a state already met, or never end
     std::vector<std::string> unreachable;  // "collectable on (x,y,z)" for each one never collected
 
     bool won() const { return outcome == Outcome::Won; }
@@ -69,8 +70,46 @@ struct SolveResult {
 // hold a level; its console output is silenced while the search runs.
 SolveResult solve(Game& game, const SolveLimits& limits = {});
 
+// The figures of a level, all from one search.
+struct LevelStats {
+    SolveResult shortest;     // fewest steps, then fewest turns
+    SolveResult fewestTurns;  // fewest turns, then fewest steps
+    std::size_t states = 0;      // decision states reachable from the start
+    std::size_t trapStates = 0;  // reachable states from which the level can no longer be won
+    int turningBlocks = 0;       // distinct blocks turned on the shortest win
+    int blocks = 0;              // blocks of the level
+    int heights = 0;             // distinct heights (y) of its blocks
+    double seconds = 0.0;        // time the search took
+
+    bool won() const { return shortest.won(); }
+    // Share of the reachable states that are traps, 0..1.
+    double trapShare() const { return states ? static_cast<double>(trapStates) / states : 0.0; }
+    // Whether some win needs no turn at all.
+    bool winsWithoutTurns() const { return fewestTurns.won() && fewestTurns.turns == 0; }
+};
+
+// Explores the current level of `game` and measures it (limits.order is not used).
+LevelStats analyse(Game& game, const SolveLimits& limits = {});
+
+// Difficulty of a won level (0 for one that cannot be won):
+//   steps + 8 * fewest turns + 4 * turning blocks + 30 * trap share + 2 * log2(states)
+double difficultyScore(const LevelStats& stats);
+
 // Returns the one-line verdict, e.g. "solved in 12 steps, 2 turns" or
 // "cannot be won: the level has no goal".
 std::string describe(const SolveResult& result);
 // Returns the steps of a win as short lines: "step 1: space", "step 4: F".
 std::vector<std::string> stepLines(const std::vector<Action>& actions);
+
+// The fewest turns (then steps) after which the avatar first stands on each
+// face, over every line of play from the start: one entry per (block, face)
+// it can reach. Black holes and the goal end lines of play as in the game.
+struct FaceReach {
+    int block = 0;  // index in the level's blocks
+    int face = 0;   // Direction
+    int turns = 0;
+    int steps = 0;
+};
+// Returns the faces reached, or nothing when there were more than
+// limits.maxStates states.
+std::vector<FaceReach> reachableFaces(Game& game, const SolveLimits& limits = {});

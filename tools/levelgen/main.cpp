@@ -1,0 +1,112 @@
+// levelgen: generates a level the solver proves winnable.
+//   levelgen --seed N [--blocks A..B] [--shape rows|decks|towers|stairs|
+//            bridges|rings|cubes|wraps|mixed] [--collectables A..B]
+//            [--holes A..B] [--min-turns N] [--max-turns N] [--min-steps N]
+//            [--max-steps N] [--min-heights N] [--min-trap-share F]
+//            [--needs-turn] [--tries N] [--max-states N] [--title TEXT]
+//            [--next NAME] [-o FILE]
+// The same options give the same file. Writes the level (to FILE, or to
+// standard output) and prints its figures; exit status 1 when no candidate
+// met the constraints, 2 on a usage error.
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "app/game.h"
+#include "levelcheck/check.h"
+#include "levelgen/generate.h"
+#include "platform/settings.h"
+
+namespace {
+
+int usage(const std::string& what) {
+    std::cerr << "levelgen: " << what << "\n"
+              << "usage: levelgen --seed N [--blocks A..B] [--shape NAME] [--collectables A..B] [--holes A..B]\n"
+                 "                [--min-turns N] [--max-turns N] [--min-steps N] [--max-steps N]\n"
+                 "                [--min-heights N] [--min-trap-share F] [--needs-turn] [--tries N]\n"
+                 "                [--max-states N] [--title TEXT] [--next NAME] [-o FILE]\n";
+    return 2;
+}
+
+bool readInt(const char* text, long& out) {
+    char* end = nullptr;
+    out = std::strtol(text, &end, 10);
+    return end != text && *end == '\0' && out >= 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GenerateOptions o;
+    std::string outFile;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--needs-turn") {
+            o.needsTurn = true;
+            continue;
+        }
+        if (i + 1 >= argc) return usage("missing value after " + arg);
+        const char* value = argv[++i];
+        long n = 0;
+        if (arg == "--blocks" || arg == "--collectables" || arg == "--holes") {
+            Range r;
+            if (!parseRange(value, r)) return usage("bad range for " + arg + ": " + value);
+            (arg == "--blocks" ? o.blocks : arg == "--collectables" ? o.collectables : o.holes) = r;
+            if (arg == "--blocks" && r.lo < 2) return usage("--blocks needs at least 2");
+        } else if (arg == "--shape") {
+            if (!parseShape(value, o.shape)) return usage(std::string("unknown shape: ") + value);
+        } else if (arg == "--min-trap-share") {
+            char* end = nullptr;
+            o.minTrapShare = std::strtod(value, &end);
+            if (end == value || *end != '\0' || o.minTrapShare < 0.0 || o.minTrapShare > 1.0)
+                return usage(std::string("bad share: ") + value);
+        } else if (arg == "--title") {
+            o.title = value;
+        } else if (arg == "--next") {
+            o.next = value;
+        } else if (arg == "-o") {
+            outFile = value;
+        } else if (readInt(value, n)) {
+            if (arg == "--seed") o.seed = static_cast<std::uint64_t>(n);
+            else if (arg == "--min-turns") o.minTurns = static_cast<int>(n);
+            else if (arg == "--max-turns") o.maxTurns = static_cast<int>(n);
+            else if (arg == "--min-steps") o.minSteps = static_cast<int>(n);
+            else if (arg == "--max-steps") o.maxSteps = static_cast<int>(n);
+            else if (arg == "--min-heights") o.minHeights = static_cast<int>(n);
+            else if (arg == "--tries" && n > 0) o.tries = static_cast<int>(n);
+            else if (arg == "--max-states" && n > 0) o.maxStates = static_cast<std::size_t>(n);
+            else return usage("unknown option " + arg);
+        } else {
+            return usage("bad value for " + arg + ": " + value);
+        }
+    }
+    if (o.title.empty())
+        o.title = std::string("levelgen --seed ") + std::to_string(o.seed) + " --shape " + shapeName(o.shape);
+
+    vboSupported = false;  // no GL context: levels keep their geometry in memory
+    Game game(Resources::None);
+    std::string why;
+    const std::optional<Generated> level = generate(game, o, &why);
+    if (!level) {
+        std::cerr << "levelgen: no level met the constraints in " << o.tries << " tries (last: " << why << ")\n";
+        return 1;
+    }
+    const std::string xml = writeLevelText(level->text);
+    std::ostream* report = &std::cout;
+    if (outFile.empty()) {
+        std::cout << xml;
+        report = &std::cerr;
+    } else {
+        std::ofstream out(outFile);
+        out << xml;
+        if (!out.flush()) {
+            std::cerr << "levelgen: cannot write " << outFile << "\n";
+            return 1;
+        }
+    }
+    *report << "candidate " << level->attempt << ": " << describe(level->stats.shortest) << "\n";
+    writeStats(level->stats, *report);
+    return 0;
+}
