@@ -1,7 +1,6 @@
 #include "editor/level_document.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -13,45 +12,50 @@
 
 namespace fs = std::filesystem;
 
-bool DocumentBlock::operator==(const DocumentBlock& o) const {
-    if (x != o.x || y != o.y || z != o.z) return false;
-    for (int f = 0; f < 6; ++f)
-        if (decals[f] != o.decals[f]) return false;
-    return true;
-}
-
-int LevelDocument::find(int x, int y, int z) const {
-    for (std::size_t i = 0; i < blocks.size(); ++i)
-        if (blocks[i].x == x && blocks[i].y == y && blocks[i].z == z) return static_cast<int>(i);
+int findBlock(const LevelDocument& document, int x, int y, int z) {
+    for (std::size_t i = 0; i < document.blocks.size(); ++i) {
+        const DocumentBlock& b = document.blocks[i];
+        if (b.x == x && b.y == y && b.z == z) return static_cast<int>(i);
+    }
     return -1;
 }
 
-bool LevelDocument::operator==(const LevelDocument& o) const {
-    const auto same4 = [](const Vec4& a, const Vec4& b) { return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w; };
-    return same4(ambientColor, o.ambientColor) && lightPosition == o.lightPosition &&
-           same4(lightColor, o.lightColor) && nextLevel == o.nextLevel && blocks == o.blocks;
+bool sameDocument(const LevelDocument& a, const LevelDocument& b) {
+    // the written text holds every field, numbers as the shortest exact text
+    return writeLevelText(a) == writeLevelText(b);
 }
 
 LevelDocument newLevelDocument() {
     LevelDocument document;
+    document.next = "level0.xml";
     document.blocks.push_back({});
     return document;
 }
 
-LevelDocument documentOf(const Level& level) {
-    LevelDocument document;
-    document.ambientColor = level.ambientColor;
-    document.lightPosition = level.lightPosition;
-    document.lightColor = level.lightColor;
-    document.nextLevel = level.nextLevel;
-    for (const Block* b : level.blocks) {
-        DocumentBlock block{b->x, b->y, b->z, {}};
-        for (int f = 0; f < 6; ++f)
-            block.decals[f] = b->decals[f] == Decal::Collected ? Decal(Decal::Collectable) : b->decals[f];
-        document.blocks.push_back(block);
+namespace {
+
+// Returns the text of the comment that leads the file (after the XML
+// declaration), trimmed; "" when there is none.
+std::string leadingComment(const std::string& text) {
+    std::size_t at = 0;
+    const auto skipBlanks = [&] { at = text.find_first_not_of(" \t\r\n", at); };
+    skipBlanks();
+    if (at != std::string::npos && text.compare(at, 2, "<?") == 0) {
+        at = text.find("?>", at);
+        if (at == std::string::npos) return "";
+        at += 2;
+        skipBlanks();
     }
-    return document;
+    if (at == std::string::npos || text.compare(at, 4, "<!--") != 0) return "";
+    const std::size_t end = text.find("-->", at + 4);
+    if (end == std::string::npos) return "";
+    const std::string inner = text.substr(at + 4, end - at - 4);
+    const std::size_t first = inner.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return "";
+    return inner.substr(first, inner.find_last_not_of(" \t\r\n") - first + 1);
 }
+
+}  // namespace
 
 OpenedLevel openLevelDocument(const std::string& path) {
     OpenedLevel opened;
@@ -73,12 +77,12 @@ OpenedLevel openLevelDocument(const std::string& path) {
     opened.lines = capture.lines();
     if (!level) return opened;
     opened.status = OpenedLevel::Status::Opened;
-    opened.document = documentOf(*level);
+    opened.document = levelTextOf(*level, leadingComment(text.str()));
     return opened;
 }
 
 std::string saveLevelDocument(const LevelDocument& document, const std::string& path) {
-    const std::string text = levelDocumentText(document);
+    const std::string text = writeLevelText(document);
     const std::string temporary = path + ".saving";
     std::FILE* out = std::fopen(temporary.c_str(), "wb");
     if (!out) return "cannot save " + path + ": " + std::strerror(errno);

@@ -63,7 +63,7 @@ bool connectedToOrigin(const LevelDocument& document, int without) {
 }
 
 LevelEditor::LevelEditor(LevelDocument document) : document_(std::move(document)) {
-    if (document_.find(0, 0, 0) < 0) document_.blocks.insert(document_.blocks.begin(), DocumentBlock{});
+    if (findBlock(document_, 0, 0, 0) < 0) document_.blocks.insert(document_.blocks.begin(), DocumentBlock{});
 }
 
 void LevelEditor::beginEdit(int mergeKey) {
@@ -80,15 +80,15 @@ void LevelEditor::beginEdit(int mergeKey) {
 EditResult LevelEditor::addBlock(const FacePick& pick) {
     if (!validPick(document_, pick)) return {false, "no face picked"};
     const auto [x, y, z] = beside(document_.blocks[pick.block], pick.face);
-    if (document_.find(x, y, z) >= 0) return {false, "that place is taken"};
+    if (findBlock(document_, x, y, z) >= 0) return {false, "that place is taken"};
     beginEdit();
     DocumentBlock added{x, y, z, {}};
     int cleared = 0;
     for (int d = 0; d < 6; ++d) {
         const auto [nx, ny, nz] = beside(added, d);
-        const int n = document_.find(nx, ny, nz);
+        const int n = findBlock(document_, nx, ny, nz);
         if (n < 0) continue;
-        Decal& covered = document_.blocks[n].decals[opposite(d)];
+        int& covered = document_.blocks[n].decals[opposite(d)];
         if (covered != Decal::Plain) ++cleared;
         covered = Decal::Plain;
     }
@@ -101,7 +101,7 @@ EditResult LevelEditor::addBlock(const FacePick& pick) {
 EditResult LevelEditor::removeBlock(const FacePick& pick) {
     if (!validPick(document_, pick)) return {false, "no block picked"};
     const DocumentBlock& b = document_.blocks[pick.block];
-    if (b.isOrigin()) return {false, "the block at the origin stays: every level starts there"};
+    if (isOrigin(b)) return {false, "the block at the origin stays: every level starts there"};
     if (!connectedToOrigin(document_, pick.block))
         return {false, "block " + positionText(b) + " holds other blocks to the origin; remove them first"};
     const std::string where = positionText(b);
@@ -114,17 +114,17 @@ EditResult LevelEditor::setDecal(const FacePick& pick, Decal decal) {
     if (!validPick(document_, pick)) return {false, "no face picked"};
     const DocumentBlock& b = document_.blocks[pick.block];
     const auto [nx, ny, nz] = beside(b, pick.face);
-    if (decal != Decal::Plain && document_.find(nx, ny, nz) >= 0) return {false, "that face is covered"};
+    if (decal != Decal::Plain && findBlock(document_, nx, ny, nz) >= 0) return {false, "that face is covered"};
     int goals = 0;
     for (const DocumentBlock& other : document_.blocks)
-        goals += int(std::count(std::begin(other.decals), std::end(other.decals), Decal(Decal::Goal)));
+        goals += int(std::count(std::begin(other.decals), std::end(other.decals), int(Decal::Goal)));
     const bool onlyGoalHere = decal == Decal::Goal && b.decals[pick.face] == Decal::Goal && goals == 1;
     if ((decal != Decal::Goal && b.decals[pick.face] == decal) || onlyGoalHere)
         return {false, std::string("the face has that ") + decalName(decal) + " already"};
     beginEdit();
     if (decal == Decal::Goal)
         for (DocumentBlock& other : document_.blocks)
-            for (Decal& d : other.decals)
+            for (int& d : other.decals)
                 if (d == Decal::Goal) d = Decal::Plain;
     DocumentBlock& target = document_.blocks[pick.block];
     target.decals[pick.face] = decal;
@@ -159,9 +159,9 @@ EditResult LevelEditor::setNextLevel(const std::string& name) {
     });
     if (name.empty() || name.size() > maxLevelNameLength || !allowed)
         return {false, "a level name has 1 to 26 letters, digits, '.', '-' or '_'"};
-    if (name == document_.nextLevel) return {false, "next level is " + name + " already"};
+    if (name == document_.next) return {false, "next level is " + name + " already"};
     beginEdit();
-    document_.nextLevel = name;
+    document_.next = name;
     return {true, "next level is " + name};
 }
 

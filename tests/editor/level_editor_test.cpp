@@ -5,12 +5,12 @@
 
 namespace {
 
-FacePick face(const LevelEditor& e, int x, int y, int z, Direction d) { return {e.document().find(x, y, z), d}; }
+FacePick face(const LevelEditor& e, int x, int y, int z, Direction d) { return {findBlock(e.document(), x, y, z), d}; }
 
 int countDecals(const LevelDocument& d, Decal decal) {
     int n = 0;
     for (const DocumentBlock& b : d.blocks)
-        for (Decal f : b.decals) n += f == decal;
+        for (int f : b.decals) n += f == decal;
     return n;
 }
 
@@ -30,9 +30,9 @@ TEST(LevelEditor, BlocksGrowOnThePickedFaceAndEveryEditUndoesAndRedoesInOrder) {
         revisions.push_back(e.revision());
     };
     edit(e.addBlock(face(e, 0, 0, 0, Direction::Right)));
-    EXPECT_GE(e.document().find(1, 0, 0), 0);
+    EXPECT_GE(findBlock(e.document(), 1, 0, 0), 0);
     edit(e.addBlock(face(e, 1, 0, 0, Direction::Top)));
-    EXPECT_GE(e.document().find(1, 1, 0), 0);
+    EXPECT_GE(findBlock(e.document(), 1, 1, 0), 0);
     edit(e.setDecal(face(e, 1, 1, 0, Direction::Top), Decal::Goal));
     edit(e.setDecal(face(e, 0, 0, 0, Direction::Front), Decal::Collectable));
     edit(e.setDecal(face(e, 1, 0, 0, Direction::Back), Decal::Blackhole));
@@ -45,14 +45,14 @@ TEST(LevelEditor, BlocksGrowOnThePickedFaceAndEveryEditUndoesAndRedoesInOrder) {
 
     for (std::size_t i = states.size() - 1; i > 0; --i) {
         ASSERT_TRUE(e.undo());
-        EXPECT_EQ(e.document(), states[i - 1]) << i;
+        EXPECT_TRUE(sameDocument(e.document(), states[i - 1])) << i;
         EXPECT_EQ(e.revision(), revisions[i - 1]);
     }
     EXPECT_FALSE(e.undo());
     EXPECT_FALSE(e.modified());
     for (std::size_t i = 1; i < states.size(); ++i) {
         ASSERT_TRUE(e.redo());
-        EXPECT_EQ(e.document(), states[i]) << i;
+        EXPECT_TRUE(sameDocument(e.document(), states[i])) << i;
     }
     EXPECT_FALSE(e.redo());
     // a new edit after undoing drops what could be redone
@@ -89,7 +89,7 @@ TEST(LevelEditor, RefusedEditsChangeNothingAndLeaveNoUndoStep) {
         EXPECT_FALSE(r.result.changed) << r.what;
         EXPECT_FALSE(r.result.message.empty()) << r.what;
     }
-    EXPECT_EQ(e.document(), before);
+    EXPECT_TRUE(sameDocument(e.document(), before));
     EXPECT_EQ(e.revision(), revision);
     // the far end of the row can go, then the middle one
     EXPECT_TRUE(e.removeBlock(face(e, 2, 0, 0, Direction::Top)).changed);
@@ -102,8 +102,8 @@ TEST(LevelEditor, ARingLosesAnyOneBlockButABlockOthersHangOnStays) {
     for (auto [x, z] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}, {2, 0}}) ring.blocks.push_back({x, 0, z, {}});
     LevelEditor e(ring);
     EXPECT_TRUE(connectedToOrigin(e.document()));
-    EXPECT_TRUE(connectedToOrigin(e.document(), e.document().find(0, 0, 1)));
-    EXPECT_FALSE(connectedToOrigin(e.document(), e.document().find(1, 0, 0)));
+    EXPECT_TRUE(connectedToOrigin(e.document(), findBlock(e.document(), 0, 0, 1)));
+    EXPECT_FALSE(connectedToOrigin(e.document(), findBlock(e.document(), 1, 0, 0)));
     // (2,0,0) touches only (1,0,0), so that one stays; (1,0,1) is one of two ways round the ring
     EXPECT_FALSE(e.removeBlock(face(e, 1, 0, 0, Direction::Top)).changed);
     EXPECT_TRUE(e.removeBlock(face(e, 1, 0, 1, Direction::Top)).changed);
@@ -160,5 +160,5 @@ TEST(LevelEditor, ADocumentWithoutAnOriginBlockGetsOne) {
     LevelDocument empty;
     LevelEditor e(empty);
     ASSERT_EQ(e.document().blocks.size(), 1u);
-    EXPECT_TRUE(e.document().blocks[0].isOrigin());
+    EXPECT_TRUE(isOrigin(e.document().blocks[0]));
 }
