@@ -30,7 +30,8 @@ void OrbitCamera::frame(const LevelDocument& document, float fovYDegrees, float 
     target = (low + high) * 0.5f;
     // the bounding sphere of the blocks' cubes, seen through the narrower opening
     const Vec3 half = (high - low) * 0.5f + Vec3{0.5f, 0.5f, 0.5f};
-    const float radius = std::sqrt(dot(half, half));
+    // and room for the avatar standing on top
+    const float radius = std::sqrt(dot(half, half)) + 0.5f;
     const double halfY = fovYDegrees * 0.5 * degreesToRadians;
     const double halfX = std::atan(std::tan(halfY) * aspect);
     const double opening = std::min(halfY, halfX);

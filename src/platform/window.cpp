@@ -28,6 +28,12 @@ void onGlfwScroll(GLFWwindow*, double, double dy) {
     if (after != before && wheelHandler) wheelHandler(after);
 }
 
+ButtonHandler buttonHandler = nullptr;
+void onGlfwButton(GLFWwindow*, int button, int action, int) {
+    if (!buttonHandler || (button != GLFW_MOUSE_BUTTON_LEFT && button != GLFW_MOUSE_BUTTON_RIGHT)) return;
+    buttonHandler(button == GLFW_MOUSE_BUTTON_LEFT ? 0 : 1, action == GLFW_PRESS ? keys::Press : keys::Release);
+}
+
 SizeHandler sizeHandler = nullptr;
 void onGlfwSize(GLFWwindow*, int w, int h) {
     if (sizeHandler) sizeHandler(w, h);
@@ -79,11 +85,16 @@ bool openWindow(int width, int height, int depthBits, int stencilBits, const Win
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
     glfwSetKeyCallback(window, onGlfwKey);
     glfwSetScrollCallback(window, onGlfwScroll);
+    glfwSetMouseButtonCallback(window, onGlfwButton);
     glfwSetWindowSizeCallback(window, onGlfwSize);
     return true;
 }
 
 bool windowOpen() { return window && !glfwWindowShouldClose(window); }
+
+void keepOpen() {
+    if (window) glfwSetWindowShouldClose(window, GLFW_FALSE);
+}
 
 void setWindowTitle(const char* title) {
     if (window) glfwSetWindowTitle(window, title);
@@ -104,6 +115,8 @@ void setWheelHandler(WheelHandler handler) {
     wheelHandler = handler;
     if (handler) handler(wheel.position());
 }
+
+void setButtonHandler(ButtonHandler handler) { buttonHandler = handler; }
 
 int wheelPosition() { return wheel.position(); }
 

@@ -21,6 +21,7 @@ struct WindowHints {
 using KeyHandler = void (*)(int key, int action);
 using SizeHandler = void (*)(int width, int height);
 using WheelHandler = void (*)(int position);
+using ButtonHandler = void (*)(int button, int action);  // button 0 left, 1 right; keys::Press / Release
 
 // Adds up the wheel offsets GLFW 3 reports into a running integer position.
 class WheelAccumulator {
@@ -41,6 +42,7 @@ void terminate();
 // defaults first. Returns false when the context cannot be created.
 bool openWindow(int width, int height, int depthBits, int stencilBits, const WindowHints& hints);
 bool windowOpen();  // false once the user has closed the window
+void keepOpen();    // takes back a close request (an editor asking first)
 void setWindowTitle(const char* title);
 
 // Handlers; size and wheel handlers are called once at once with the current
@@ -48,6 +50,7 @@ void setWindowTitle(const char* title);
 void setKeyHandler(KeyHandler handler);
 void setSizeHandler(SizeHandler handler);
 void setWheelHandler(WheelHandler handler);
+void setButtonHandler(ButtonHandler handler);
 
 int wheelPosition();
 void mousePosition(int& x, int& y);

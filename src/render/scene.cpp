@@ -172,7 +172,7 @@ void updateView(const Player& player) {
     viewMatrix = viewFor(player.orientation, player.bodyMatrix, player.upVector, player.bounceBlend, cameraPosition);
 }
 
-void renderScene(const Game& game, unsigned mainProgram) {
+void renderScene(const Game& game, unsigned mainProgram, const Mat4* view) {
     PassClock clock;
     if (vboEnabled) refreshLevelLooks(*game.level);
 
@@ -201,7 +201,10 @@ void renderScene(const Game& game, unsigned mainProgram) {
     const double shadowSeconds = clock.lap();
 
     // From the camera, shaded against the shadow map.
-    updateView(game.player);
+    if (view)
+        viewMatrix = *view;
+    else
+        updateView(game.player);
     if (programLinked(mainProgram)) {
         const bool depthLaid = layBlockDepth(game);
         useSceneProgram(mainProgram, false, *game.level);

@@ -24,6 +24,8 @@ extern PassTimes* passTimes;
 void useSceneProgram(unsigned program, bool shadowPass, const Level& level);
 // Recomputes viewMatrix from the avatar's pose and the camera offset.
 void updateView(const Player& player);
-// Draws both passes of the current frame. Needs a current level. Ends with
-// texture unit 1 selected, program 0 and the default framebuffer.
-void renderScene(const Game& game, unsigned mainProgram);
+// Draws both passes of the current frame. Needs a current level. The camera
+// follows the avatar, or stands at `view` when one is given (the level
+// editor's). Ends with texture unit 1 selected, program 0 and the default
+// framebuffer.
+void renderScene(const Game& game, unsigned mainProgram, const Mat4* view = nullptr);

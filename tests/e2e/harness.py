@@ -69,7 +69,7 @@ def _kill(proc):
 class GameRun:
     """One run of the game. Use as a context manager."""
 
-    def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=()):
+    def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=(), binary=None):
         self.name = name
         self.lines = []
         self._queue = queue.Queue()
@@ -91,7 +91,7 @@ class GameRun:
         e["TUMBIX_GL_CHECK"] = "1"  # every frame's GL errors reach the console
         e.update(env or {})
         self.env = e
-        self.proc = subprocess.Popen([BINARY, *args], cwd=self.data, env=e, stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen([binary or BINARY, *args], cwd=self.data, env=e, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
                                      start_new_session=True, text=True, bufsize=1)
         self._reader = threading.Thread(target=self._pump, daemon=True)
