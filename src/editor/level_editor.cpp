@@ -1,6 +1,7 @@
 #include "editor/level_editor.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <tuple>
 
@@ -29,6 +30,13 @@ const char* decalName(Decal d) {
 std::tuple<int, int, int> beside(const DocumentBlock& b, Direction d) {
     const Vec3 v = directionVector(d);
     return {b.x + int(v.x), b.y + int(v.y), b.z + int(v.z)};
+}
+
+// Returns the value with four significant digits, as a designer reads it.
+std::string shortNumber(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", double(value));
+    return text;
 }
 
 bool validPick(const LevelDocument& document, const FacePick& pick) {
@@ -146,10 +154,10 @@ EditResult LevelEditor::nudge(Nudge what, int component, float delta) {
     static const char* const names[3] = {"ambient colour", "light colour", "light position"};
     static const char* const parts[2][3] = {{"r", "g", "b"}, {"x", "y", "z"}};
     const std::string name = std::string(names[row]) + " " + parts[what == Nudge::LightPosition][component];
-    if (value == old) return {false, name + " stays at " + std::to_string(old)};
+    if (value == old) return {false, name + " stays at " + shortNumber(old)};
     beginEdit(1 + row * 3 + component);
     *values[row][component] = value;
-    return {true, name + " " + std::to_string(value)};
+    return {true, name + " " + shortNumber(value)};
 }
 
 EditResult LevelEditor::setNextLevel(const std::string& name) {

@@ -1,0 +1,213 @@
+// The editor program's keys, file handling and quit question, without a window.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "editor/play.h"
+#include "editor/session.h"
+#include "editor/thread_console.h"
+#include "platform/keys.h"
+#include "platform/settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Judges every level winnable at once.
+Verdict instantVerdict(const std::string&, const std::atomic<bool>&, const std::function<void(const Verdict&)>&) {
+    Verdict v;
+    v.state = Verdict::State::Winnable;
+    v.text = "winnable in 1 step, 0 turns";
+    return v;
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vboSupported = false;
+        dir = fs::temp_directory_path() / ("tumbix-session-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all);
+        fs::remove_all(dir);
+    }
+    // Presses a key with the origin block's face `face` under the pointer.
+    EditorSession::Request press(EditorSession& s, int key, bool ctrl = false, bool shift = false,
+                                 Direction face = Direction::Top) {
+        return s.onKey(key, ctrl, shift, FacePick{findBlock(s.editor().document(), 0, 0, 0), face});
+    }
+
+    ThreadCapture quiet;
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(Session, EachEditKeyChangesTheLevelAndUndoAndRedoKeysWalkBack) {
+    EditorSession s((dir / "new.xml").string(), instantVerdict);
+    ASSERT_TRUE(s.opened());
+    EXPECT_EQ(s.title().rfind("tumbix-edit: new.xml - ", 0), 0u) << s.title();
+    const struct {
+        int key;
+        bool shift;
+        Direction face;
+        const char* message;
+    } edits[] = {
+        {'C', false, Direction::Top, "collectable on (0,0,0) top"},
+        {'B', false, Direction::Left, "black hole on (0,0,0) left"},
+        {'G', false, Direction::Back, "goal on (0,0,0) back"},
+        {'X', false, Direction::Left, "cleared (0,0,0) left"},
+        {keys::Space, false, Direction::Right, "added block (1,0,0)"},
+        {'1', false, Direction::Top, "ambient colour r 0.25"},
+        {'5', true, Direction::Top, "light colour g 0.95"},
+        {keys::PageUp, false, Direction::Top, "light position y 9.5"},
+        {keys::Left, false, Direction::Top, "light position x 3.5"},
+    };
+    for (const auto& e : edits) {
+        SCOPED_TRACE(e.message);
+        const std::uint64_t before = s.editor().revision();
+        EXPECT_EQ(press(s, e.key, false, e.shift, e.face), EditorSession::Request::None);
+        EXPECT_EQ(s.statusLines().front(), e.message);
+        EXPECT_NE(s.editor().revision(), before);
+    }
+    EXPECT_NE(s.title().find("new.xml*"), std::string::npos);
+    const FacePick added{findBlock(s.editor().document(), 1, 0, 0), Direction::Top};
+    s.onKey(keys::Del, false, false, added);
+    EXPECT_EQ(s.statusLines().front(), "removed block (1,0,0)");
+    for (std::size_t i = 0; i < std::size(edits) + 1; ++i) press(s, 'Z', true);
+    EXPECT_FALSE(s.editor().modified());
+    EXPECT_EQ(s.statusLines().front(), "undone");
+    press(s, 'Z', true);
+    EXPECT_EQ(s.statusLines().front(), "nothing to undo");
+    press(s, 'Y', true);
+    press(s, 'Z', true, true);
+    EXPECT_EQ(s.statusLines().front(), "redone");
+    EXPECT_TRUE(s.editor().modified());
+    // the verdict follows the newest version
+    ASSERT_TRUE(s.waitVerdict(10.0));
+    s.poll();
+    EXPECT_EQ(s.verdict().revision, s.editor().revision());
+    EXPECT_NE(s.title().find(" - winnable in 1 step, 0 turns"), std::string::npos);
+}
+
+TEST_F(Session, TheNextLevelIsTypedAndABadNameIsRefused) {
+    EditorSession s((dir / "named.xml").string(), instantVerdict);
+    const auto type = [&](const std::string& keysTyped) {
+        press(s, 'N');
+        EXPECT_TRUE(s.naming());
+        for (char c : keysTyped) {
+            const bool shift = c == '_' || (c >= 'A' && c <= 'Z');
+            const int key = c == '_' ? '-' : (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+            press(s, key, false, shift);
+        }
+    };
+    type("tower_2.xmlx");
+    press(s, keys::Backspace);
+    EXPECT_EQ(s.typedName(), "tower_2.xml");
+    press(s, keys::Enter);
+    EXPECT_FALSE(s.naming());
+    EXPECT_EQ(s.editor().document().next, "tower_2.xml");
+    type("");
+    press(s, keys::Enter);
+    EXPECT_EQ(s.editor().document().next, "tower_2.xml");
+    EXPECT_NE(s.statusLines().front().find("1 to 26"), std::string::npos);
+    type("other.xml");
+    press(s, keys::Esc);  // leaves the name as it was, and does not quit
+    EXPECT_EQ(s.editor().document().next, "tower_2.xml");
+}
+
+TEST_F(Session, QuittingAsksOnceWhenUnsavedAndSavingWritesOnlyOnCtrlS) {
+    const fs::path file = dir / "level.xml";
+    {
+        EditorSession s(file.string(), instantVerdict);
+        EXPECT_EQ(press(s, keys::Esc), EditorSession::Request::Quit);  // nothing changed
+    }
+    EditorSession s(file.string(), instantVerdict);
+    press(s, 'C');
+    EXPECT_EQ(press(s, keys::Esc), EditorSession::Request::None);
+    EXPECT_NE(s.statusLines().front().find("unsaved changes"), std::string::npos);
+    press(s, 'H');  // any other key takes the question back
+    EXPECT_EQ(press(s, keys::Esc), EditorSession::Request::None);
+    EXPECT_EQ(s.onClose(), EditorSession::Request::Quit);
+    EXPECT_FALSE(fs::exists(file));
+
+    // a folder that cannot be written: a message, the edits stay
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    if (!std::ofstream(dir / "probe")) {
+        press(s, 'S', true);
+        EXPECT_EQ(s.statusLines().front().rfind("cannot save " + file.string(), 0), 0u);
+        EXPECT_TRUE(s.editor().modified());
+    }
+    fs::permissions(dir, fs::perms::owner_all);
+    press(s, 'S', true);
+    EXPECT_EQ(s.statusLines().front(), "saved " + file.string());
+    EXPECT_FALSE(s.editor().modified());
+    EXPECT_EQ(press(s, keys::Esc), EditorSession::Request::Quit);
+    EXPECT_NE(readFile(file).find("<collectable face=\"top\" />"), std::string::npos);
+}
+
+TEST_F(Session, ARefusedFileShowsTheLoaderAndTakesNoEdits) {
+    const fs::path file = dir / "broken.xml";
+    std::ofstream(file) << "<map><level/></map>";
+    EditorSession s(file.string(), instantVerdict);
+    EXPECT_FALSE(s.opened());
+    const std::vector<std::string> lines = s.statusLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "ERROR: level file has no next attribute"), lines.end());
+    for (int key : {int('C'), keys::Space, int('G')}) press(s, key);
+    press(s, 'S', true);
+    s.onClick(true, FacePick{0, Direction::Top});
+    EXPECT_EQ(s.editor().revision(), 0u);
+    EXPECT_EQ(readFile(file), "<map><level/></map>");
+    EXPECT_EQ(press(s, keys::Esc), EditorSession::Request::Quit);
+}
+
+TEST_F(Session, ViewKeysLookAlongTheAxesAtTheWholeLevel) {
+    EditorSession s((dir / "views.xml").string(), instantVerdict);
+    press(s, keys::Kp0 + 1);
+    EXPECT_EQ(s.camera().yaw, 0.0f);
+    EXPECT_EQ(s.camera().pitch, 0.0f);
+    press(s, keys::Kp0 + 3, true);
+    EXPECT_EQ(s.camera().yaw, 270.0f);
+    press(s, keys::Kp0 + 7, true);
+    EXPECT_EQ(s.camera().pitch, -89.0f);
+    EXPECT_FALSE(s.editor().modified());
+}
+
+TEST(PlayFolder, HoldsTheContentWithTheLevelAsTheFirstOne) {
+    const fs::path content = fs::temp_directory_path() / ("tumbix-content-" + std::to_string(::getpid()));
+    fs::create_directories(content / "maps");
+    std::ofstream(content / "shader.vert") << "shader";
+    std::ofstream(content / "maps" / "level0.xml") << "old first level";
+    std::ofstream(content / "maps" / "level1.xml") << "second";
+    LevelDocument level = newLevelDocument();
+    level.next = "level1.xml";
+    std::string error;
+    const std::string folder = preparePlayFolder(level, content.string(), error);
+    ASSERT_FALSE(folder.empty()) << error;
+    EXPECT_EQ(readFile(fs::path(folder) / "shader.vert"), "shader");
+    EXPECT_EQ(readFile(fs::path(folder) / "maps" / "level1.xml"), "second");
+    EXPECT_EQ(readFile(fs::path(folder) / "maps" / "level0.xml"), writeLevelText(level));
+    EXPECT_EQ(readFile(content / "maps" / "level0.xml"), "old first level");
+    fs::remove_all(folder);
+
+    EXPECT_TRUE(preparePlayFolder(level, (content / "missing").string(), error).empty());
+    EXPECT_NE(error.find("cannot copy"), std::string::npos);
+    fs::remove_all(content);
+
+    // a game that cannot be started is reported and leaves no folder behind
+    PlayLauncher launcher;
+    const std::string line = launcher.start(level, TUMBIX_DATA_DIR, "/nonexistent/tumbix");
+    EXPECT_EQ(line.rfind("cannot start /nonexistent/tumbix", 0), 0u) << line;
+    EXPECT_EQ(launcher.running(), 0);
+}
