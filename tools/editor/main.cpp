@@ -126,7 +126,7 @@ void drawTexts(const EditorSession& session) {
     const float top = -1.0f + lineHeight * float(status.size()) + 0.02f;
     drawPanel(-1.0f, -1.0f, 1.0f, top);
     const bool showHelp = session.helpShown();
-    const std::vector<std::string>& help = editorHelpLines();
+    const std::vector<HelpLine>& help = editorHelpLines();
     if (showHelp) drawPanel(-0.92f, 0.9f, 0.92f, 0.9f - lineHeight * float(help.size() + 2));
     drawMessages();  // sets up the text program
     float y = top - 0.01f;
@@ -143,9 +143,12 @@ void drawTexts(const EditorSession& session) {
     if (showHelp) {
         float hy = 0.88f;
         drawText("tumbix-edit keys (H hides this)", *font, 0.0013f, -0.9f, hy);
-        for (const std::string& line : help) {
+        for (const HelpLine& line : help) {
             hy -= lineHeight;
-            drawText(line.c_str(), *font, 0.0012f, -0.9f, hy);
+            setTextColor(1.0f, 0.9f, 0.4f);
+            drawText(line.keys, *font, 0.0012f, -0.9f, hy);
+            setTextColor(1.0f, 1.0f, 1.0f);
+            drawText(line.what, *font, 0.0012f, -0.5f, hy);
         }
     } else {
         drawText("H: keys", *font, 0.0012f, 0.82f, 0.98f);

@@ -19,22 +19,24 @@ LevelDocument documentFor(const OpenedLevel& opened) {
 
 }  // namespace
 
-const std::vector<std::string>& editorHelpLines() {
-    static const std::vector<std::string> lines = {
-        "drag                turn the camera       wheel  zoom      F  frame the level",
-        "keypad 1 3 7        look along -z, -x, -y (with Ctrl: along +z, +x, +y)",
-        "left click, Space   add a block on the face under the pointer",
-        "right click, Del    remove the block under the pointer",
-        "C  B  G             collectable, black hole, goal on the face      X  clear the face",
-        "1 2 3               ambient colour r g b up (with Shift: down)",
-        "4 5 6               light colour r g b up (with Shift: down)",
-        "arrows, PgUp PgDn   move the light along x and z, y",
-        "N                   name the next level (Enter sets it, Esc leaves it)",
-        "Ctrl+Z  Ctrl+Y      undo, redo",
-        "Ctrl+S              save",
-        "P                   play this level in the game",
-        "H                   show or hide this help",
-        "Esc                 quit (asks once when there are unsaved changes)",
+const std::vector<HelpLine>& editorHelpLines() {
+    static const std::vector<HelpLine> lines = {
+        {"drag, wheel", "turn the camera, zoom"},
+        {"F", "frame the level"},
+        {"keypad 1 3 7", "look along -z, -x, -y (with Ctrl: along +z, +x, +y)"},
+        {"left click, Space", "add a block on the face under the pointer"},
+        {"right click, Del", "remove the block under the pointer"},
+        {"C  B  G", "collectable, black hole, goal on the face"},
+        {"X", "clear the face"},
+        {"1 2 3", "ambient colour r g b up (with Shift: down)"},
+        {"4 5 6", "light colour r g b up (with Shift: down)"},
+        {"arrows, PgUp PgDn", "move the light along x and z, y"},
+        {"N", "name the next level (Enter sets it, Esc leaves it)"},
+        {"Ctrl+Z, Ctrl+Y", "undo, redo"},
+        {"Ctrl+S", "save"},
+        {"P", "play this level in the game"},
+        {"H", "show or hide this help"},
+        {"Esc", "quit (asks once when there are unsaved changes)"},
     };
     return lines;
 }

@@ -74,5 +74,9 @@ private:
     std::string typed_;
 };
 
-// The key table shown by the help overlay.
-const std::vector<std::string>& editorHelpLines();
+// One row of the key table shown by the help overlay.
+struct HelpLine {
+    const char* keys;
+    const char* what;
+};
+const std::vector<HelpLine>& editorHelpLines();
