@@ -178,7 +178,6 @@ int main(int argc, char** argv) {
     // The worker thread loads levels too: they keep their geometry in memory.
     vboSupported = false;
     ThreadConsole console;
-    EditorSession session(file, judgeLevelText);
 
     if (!platform::init() || !openContext()) {
         std::cout << "ERROR: cannot open the editor window" << std::endl;
@@ -210,6 +209,8 @@ int main(int argc, char** argv) {
     initOverlay();
     Game game(Resources::Load);
     font->messages.clear();
+    // the verdict worker starts here, after everything that sets process-wide state
+    EditorSession session(file, judgeLevelText);
 
     OrbitCamera& camera = session.camera();
     std::uint64_t shownRevision = session.editor().revision();
