@@ -211,3 +211,23 @@ TEST(PlayFolder, HoldsTheContentWithTheLevelAsTheFirstOne) {
     EXPECT_EQ(line.rfind("cannot start /nonexistent/tumbix", 0), 0u) << line;
     EXPECT_EQ(launcher.running(), 0);
 }
+
+TEST_F(Session, WhatTheLoaderLeftOutOfTheFileIsShownUntilSaved) {
+    const fs::path file = dir / "a-level-file-with-a-long-name.xml";
+    std::ofstream(file) << "<map next=\"n.xml\" author=\"me\"><level r=\"0\" g=\"0\" b=\"0\"><light x=\"0\" y=\"5\" "
+                           "z=\"0\" r=\"1\" g=\"1\" b=\"1\"/><block x=\"0\" y=\"0\" z=\"0\"><goal face=\"top\"/>"
+                           "</block><block x=\"3\" y=\"0\" z=\"0\"/></level></map>";
+    EditorSession s(file.string(), instantVerdict);
+    ASSERT_TRUE(s.opened());
+    EXPECT_EQ(s.editor().document().blocks.size(), 1u);  // the level as the game keeps it
+    const auto shown = [&](const std::string& line) {
+        const std::vector<std::string> lines = s.statusLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    EXPECT_TRUE(shown("in the file: WARNUNG: unknown level attribute: author"));
+    EXPECT_TRUE(shown("in the file: WARNING: block 300 is not connected to the root block!"));
+    EXPECT_TRUE(shown("the game loads level files with names of at most 26 characters"));
+    press(s, 'S', true);
+    EXPECT_FALSE(shown("in the file: WARNUNG: unknown level attribute: author"));
+    EXPECT_TRUE(shown("the game loads level files with names of at most 26 characters"));
+}

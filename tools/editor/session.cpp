@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <iostream>
 
+#include "levelcheck/check.h"
 #include "platform/keys.h"
+#include "world/level_file.h"
 #include "world/level_writer.h"
 
 namespace {
@@ -55,6 +57,12 @@ EditorSession::EditorSession(std::string path, VerdictRunner::Judge judge)
         return;
     }
     frame();
+    // what the loader left out of the file is gone once it is saved: shown until then
+    for (const std::string& line : opened.lines)
+        if (isDiagnostic(line)) fileWarnings_.push_back("in the file: " + line);
+    if (std::filesystem::path(path_).filename().string().size() > maxLevelNameLength)
+        fileWarnings_.push_back("the game loads level files with names of at most 26 characters");
+    for (const std::string& line : fileWarnings_) std::cout << line << std::endl;
     say(opened.status == OpenedLevel::Status::Created ? "new level " + path_ : "opened " + path_);
     resubmit();
 }
@@ -105,6 +113,7 @@ std::vector<std::string> EditorSession::statusLines() const {
     if (naming_) lines.push_back("next level: " + typed_ + "_   (Enter sets it, Esc leaves it)");
     lines.push_back(verdict_.text);
     lines.insert(lines.end(), verdict_.warnings.begin(), verdict_.warnings.end());
+    lines.insert(lines.end(), fileWarnings_.begin(), fileWarnings_.end());
     return lines;
 }
 
@@ -126,6 +135,7 @@ void EditorSession::save() {
         return;
     }
     editor_.markSaved();
+    std::erase_if(fileWarnings_, [](const std::string& w) { return w.rfind("in the file: ", 0) == 0; });
     say("saved " + path_);
 }
 

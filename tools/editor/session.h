@@ -44,7 +44,8 @@ public:
 
     // "tumbix-edit: NAME[*] - VERDICT" (the star: unsaved changes).
     std::string title() const;
-    // The message of the last action, the verdict, then the loader's warnings.
+    // The message of the last action, the verdict, the loader's warnings,
+    // then what it said of the file as opened (until it is saved).
     std::vector<std::string> statusLines() const;
     const Verdict& verdict() const { return verdict_; }
     bool helpShown() const { return helpShown_; }
@@ -68,6 +69,7 @@ private:
     Verdict verdict_;
     std::string message_;
     std::vector<std::string> refusal_;  // the loader's lines when the file was refused
+    std::vector<std::string> fileWarnings_;  // what the loader said of the file as opened
     bool helpShown_ = false;
     bool confirmingQuit_ = false;
     bool naming_ = false;
