@@ -10,6 +10,7 @@
 #include "editor/thread_console.h"
 #include "editor/verdict_runner.h"
 #include "platform/settings.h"
+#include "world/level.h"
 
 namespace {
 
@@ -102,4 +103,28 @@ TEST(Judge, SmallLevelsGetTheCheckersVerdictAndTheLoadersWarnings) {
     EXPECT_EQ(refused.warnings.back(), "Loading file level failed!");
     const std::atomic<bool> stop{true};
     EXPECT_EQ(judgeLevelText(fixture("loop.xml"), stop, [](const Verdict&) {}).state, Verdict::State::Undecided);
+}
+
+TEST(Judge, OnTheWorkerItsLinesNeverMixWithThoseOfTheThreadThatPrints) {
+    vboSupported = false;
+    ThreadConsole console;
+    VerdictRunner runner(judgeLevelText);
+    const std::string level = fixture("turns.xml");
+    std::vector<std::string> once;
+    {
+        ThreadCapture mine;
+        loadLevelFromText("level", level);
+        once = mine.lines();
+    }
+    ThreadCapture mine;
+    for (int i = 0; i < 20; ++i) {
+        runner.submit(i, level);  // each cancels the last
+        loadLevelFromText("level", level);
+    }
+    ASSERT_TRUE(runner.waitFinished(60.0));
+    EXPECT_EQ(runner.latest().revision, 19u);
+    EXPECT_EQ(runner.latest().state, Verdict::State::Winnable);
+    const std::vector<std::string> lines = mine.lines();
+    ASSERT_EQ(lines.size(), 20 * once.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], once[i % once.size()]);
 }
