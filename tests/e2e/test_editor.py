@@ -138,6 +138,10 @@ class FilesLeftAlone(EditorCase):
             run.key("Escape")
             run.wait_line("unsaved changes", exact=False)
             self.assertIsNone(run.proc.poll())
+            run.key("h")  # another key takes the question back: the close button asks again
+            run.close_window()
+            run.wait_line("unsaved changes", exact=False)
+            self.assertIsNone(run.proc.poll())
             run.key("Escape")
             self.assertEqual(run.wait_exit(), 0)
             self.assertEqual(_read(os.path.join(run.data, "maps", "level1.xml")), before)
