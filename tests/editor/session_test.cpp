@@ -157,21 +157,6 @@ TEST_F(Session, QuittingAsksOnceWhenUnsavedAndSavingWritesOnlyOnCtrlS) {
     EXPECT_NE(readFile(file).find("<collectable face=\"top\" />"), std::string::npos);
 }
 
-TEST_F(Session, ARefusedFileShowsTheLoaderAndTakesNoEdits) {
-    const fs::path file = dir / "broken.xml";
-    std::ofstream(file) << "<map><level/></map>";
-    EditorSession s(file.string(), instantVerdict);
-    EXPECT_FALSE(s.opened());
-    const std::vector<std::string> lines = s.statusLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "ERROR: level file has no next attribute"), lines.end());
-    for (int key : {int('C'), keys::Space, int('G')}) press(s, key);
-    press(s, 'S', true);
-    s.onClick(true, FacePick{0, Direction::Top});
-    EXPECT_EQ(s.editor().revision(), 0u);
-    EXPECT_EQ(readFile(file), "<map><level/></map>");
-    EXPECT_EQ(press(s, keys::Esc), EditorSession::Request::Quit);
-}
-
 TEST_F(Session, ViewKeysLookAlongTheAxesAtTheWholeLevel) {
     EditorSession s((dir / "views.xml").string(), instantVerdict);
     press(s, keys::Kp0 + 1);
