@@ -1,35 +1,14 @@
 #include "levelcheck/solver.h"
 
-#include <iostream>
 #include <queue>
 #include <sstream>
-#include <streambuf>
 #include <tuple>
 #include <unordered_map>
 
-#include "app/game.h"
+#include "log/console.h"
+#include "rules/game.h"
 
 namespace {
-
-// Swallows everything written to it.
-class NullBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-// Sends std::cout nowhere for its lifetime.
-class Silence {
-public:
-    Silence() : old_(std::cout.rdbuf(&sink_)) {}
-    ~Silence() { std::cout.rdbuf(old_); }
-    Silence(const Silence&) = delete;
-    Silence& operator=(const Silence&) = delete;
-
-private:
-    NullBuffer sink_;
-    std::streambuf* old_;
-};
 
 // Frames one step may take before the search calls it stuck.
 constexpr int kMaxFramesPerStep = 100000;
@@ -140,7 +119,7 @@ StepEnd replay(Game& game, const std::vector<Action>& actions, double dt) {
 }
 
 SolveResult solve(Game& game, const SolveLimits& limits) {
-    Silence quiet;
+    ConsoleSilence quiet;
     SolveResult result;
     const Level& level = *game.level;
     if (level.goalIndex < 0) {
