@@ -57,6 +57,7 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBIX_FUZZ=ON \
 	  -DTUMBIX_TESTS=OFF -DTUMBIX_BENCH=OFF -DTUMBIX_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
+	@python3 tests/core/core_check.py links $$(find $(FUZZ_BUILD)/fuzz -maxdepth 1 -type f -perm -u+x)
 	@./tools/run-fuzzers.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
 
 clean:

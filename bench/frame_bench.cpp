@@ -11,10 +11,10 @@
 #include <chrono>
 #include <iostream>
 
-#include "app/game.h"
 #include "app/main_loop.h"
 #include "platform/window.h"
 #include "render/scene.h"
+#include "rules/game.h"
 
 namespace {
 

@@ -2,31 +2,15 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <iostream>
 #include <memory>
-#include <streambuf>
 #include <string>
 #include <vector>
 
-#include "platform/settings.h"
+#include "log/console.h"
 #include "world/level.h"
 #include "world/linking.h"
 
 namespace {
-
-// Swallows the console account of a load.
-class NullBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-struct QuietConsole {
-    NullBuffer null;
-    std::streambuf* old = std::cout.rdbuf(&null);
-    QuietConsole() { vboSupported = false; }
-    ~QuietConsole() { std::cout.rdbuf(old); }
-};
 
 struct Cell {
     int x, y, z;
@@ -62,7 +46,7 @@ std::string levelText(int n) {
 void loadFromText(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::string xml = levelText(n);
-    QuietConsole quiet;
+    ConsoleSilence quiet;  // the console account of a load
     for (auto _ : state) {
         std::unique_ptr<Level> level = loadLevelFromText("bench.xml", xml);
         if (!level || static_cast<int>(level->blocks.size()) != n) state.SkipWithError("level did not load");
@@ -74,7 +58,7 @@ void loadFromText(benchmark::State& state) {
 void linkOnly(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::vector<Cell> all = cells(n);
-    QuietConsole quiet;
+    ConsoleSilence quiet;  // the console account of a load
     for (auto _ : state) {
         state.PauseTiming();
         std::vector<std::unique_ptr<Block>> blocks;

@@ -2,24 +2,14 @@
 // turns about every heading, collecting, goal activation and reset.
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
-#include <sstream>
 #include <string>
 
-#include "platform/settings.h"
+#include "log/console.h"
 #include "world/geometry.h"
 #include "world/level.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static std::ostringstream sink;
-    static const bool quiet = [] {
-        std::cout.rdbuf(sink.rdbuf());
-        vboSupported = false;
-        return true;
-    }();
-    (void)quiet;
-    sink.str("");
-
+    ConsoleSilence quiet;
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::unique_ptr<Level> level = loadLevelFromText("fuzz.xml", text);
     if (!level) return 0;

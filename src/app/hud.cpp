@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "app/game.h"
 #include "app/main_loop.h"
 #include "assets/bitmap_font.h"
 #include "platform/settings.h"
+#include "rules/game.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
 
 #include <GL/glew.h>
 
-#include <iostream>
-
-#include "app/game.h"
+#include "app/game_sounds.h"
+#include "app/main_loop.h"
 #include "assets/bitmap_font.h"
 #include "assets/sampling.h"
-#include "audio/sound_system.h"
+#include "log/console.h"
 #include "platform/keys.h"
 #include "platform/settings.h"
+#include "rules/game.h"
 
 namespace {
 
@@ -26,28 +26,25 @@ KeyOutcome handleKey(Game* game, int key, int action) {
         outcome.refused = game && !game->onSpace();
         break;
     case 'A':
-        std::cout << "rotate left" << std::endl;
+        console() << "rotate left" << std::endl;
         outcome.refused = game && !game->rotateLeft();
         break;
     case 'F':
-        std::cout << "rotate right" << std::endl;
+        console() << "rotate right" << std::endl;
         outcome.refused = game && !game->rotateRight();
         break;
     case 'M':
-        std::cout << "pause game, display map info or something" << std::endl;
+        console() << "pause game, display map info or something" << std::endl;
         break;
     case 'P':
-        if (game) {
-            game->paused = !game->paused;
-            game->player.setRollingPaused(game->paused);
-        }
-        std::cout << "pause" << std::endl;
+        if (game) game->setPaused(!game->paused);
+        console() << "pause" << std::endl;
         break;
     case 'R':
         if (game) game->resetAttempt();
         break;
     case keys::F1:
-        std::cout << "TODO pause game, display help" << std::endl;
+        console() << "TODO pause game, display help" << std::endl;
         break;
     case keys::F2:
         showStepCounter = !showStepCounter;
@@ -74,14 +71,14 @@ KeyOutcome handleKey(Game* game, int key, int action) {
         }
         break;
     case keys::F8:
-        std::cout << "TODO view frustum culling on/off" << std::endl;
+        console() << "TODO view frustum culling on/off" << std::endl;
         break;
     case keys::F9:
         transparencyEnabled = !transparencyEnabled;
         showMessage(transparencyEnabled ? "Enabling transparency" : "Disabling transparency");
         break;
     default:
-        std::cout << "unbound key: " << key << std::endl;
+        console() << "unbound key: " << key << std::endl;
         break;
     }
     return outcome;
@@ -90,5 +87,9 @@ KeyOutcome handleKey(Game* game, int key, int action) {
 void onKey(int key, int action) {
     const KeyOutcome outcome = handleKey(game, key, action);
     if (outcome.polygonModeChanged) glPolygonMode(GL_FRONT, filledPolygons ? GL_FILL : GL_LINE);
-    if (outcome.refused) playOnce(illegalActionSound);
+    // what the command set off, the refusal sound included
+    if (game) {
+        playSounds(game->sounds);
+        game->sounds.clear();
+    }
 }

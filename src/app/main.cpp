@@ -1,9 +1,8 @@
-#include <iostream>
-
 #include "app/main_loop.h"
+#include "log/console.h"
 
 int main() {
-    std::cout << "Tumbixixixixii Debug Console starting along the X-axis..." << std::endl;
+    console() << "Tumbixixixixii Debug Console starting along the X-axis..." << std::endl;
     startUp();
     mainLoop();
     return shutDown();

@@ -4,22 +4,27 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
-#include "app/game.h"
+#include "app/game_sounds.h"
 #include "app/hud.h"
 #include "app/keyboard.h"
 #include "assets/bitmap_font.h"
 #include "assets/sampling.h"
 #include "assets/shader.h"
 #include "audio/sound_system.h"
+#include "log/console.h"
 #include "motion/camera.h"
 #include "platform/keys.h"
 #include "platform/settings.h"
 #include "platform/window.h"
+#include "render/avatar_draw.h"
 #include "render/gl_check.h"
+#include "render/level_buffers.h"
 #include "render/scene.h"
+#include "render/scene_resources.h"
+#include "rules/game.h"
 
+Game* game = nullptr;
 int stepCounter = 0;
 int shownStepCount = 0;
 double periodStart = 0.0;
@@ -42,7 +47,7 @@ void openContext() {
     first.versionMinor = 2;
     first.compatProfile = true;
     if (platform::openWindow(1280, 1024, 24, 8, first)) {
-        std::cout << "OpenGL 3.2 core context created" << std::endl;
+        console() << "OpenGL 3.2 core context created" << std::endl;
         return;
     }
     // A 3.0 request with a profile is refused by the windowing library
@@ -53,44 +58,44 @@ void openContext() {
     second.versionMinor = 0;
     second.compatProfile = true;
     if (platform::openWindow(1280, 1024, 24, 8, second)) {
-        std::cout << "OpenGL 3.0 forward compatible context created" << std::endl;
+        console() << "OpenGL 3.0 forward compatible context created" << std::endl;
         return;
     }
     platform::WindowHints third;
     third.setForwardCompat = true;
     third.forwardCompat = false;
     if (platform::openWindow(1280, 1024, 24, 8, third)) {
-        std::cout << "OpenGL backward compatible context created" << std::endl;
-        std::cout << "Preemptively turning of VBO support!" << std::endl;
+        console() << "OpenGL backward compatible context created" << std::endl;
+        console() << "Preemptively turning of VBO support!" << std::endl;
         return;
     }
-    std::cout << "Failed to create OpenGL window!" << std::endl;
+    console() << "Failed to create OpenGL window!" << std::endl;
     platform::terminate();
     std::exit(1);
 }
 
 void probeDriver() {
-    std::cout << "\nTesting:" << std::endl;
+    console() << "\nTesting:" << std::endl;
     const GLubyte* version = glGetString(GL_VERSION);
-    std::cout << "OpenGL Version: " << (version ? reinterpret_cast<const char*>(version) : "") << std::endl;
+    console() << "OpenGL Version: " << (version ? reinterpret_cast<const char*>(version) : "") << std::endl;
     GLint profileMask = 0;
     glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profileMask);
-    std::cout << (profileMask == 1 ? "Having a core-profile" : "Having a compatibility-profile") << std::endl;
+    console() << (profileMask == 1 ? "Having a core-profile" : "Having a compatibility-profile") << std::endl;
     GLint flags = 0;
     glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
-    std::cout << ((flags & 1) ? "Context is forward compatible." : "Context is NOT forward compatible.")
+    console() << ((flags & 1) ? "Context is forward compatible." : "Context is NOT forward compatible.")
               << std::endl;
-    std::cout << "Doing illegal operation (glTranslate) now..." << std::endl;
+    console() << "Doing illegal operation (glTranslate) now..." << std::endl;
     glTranslatef(1.0f, 0.0f, 0.0f);
     if (glGetError() != GL_NO_ERROR)
-        std::cout << "Illegal operation caused an error message. :)\n" << std::endl;
+        console() << "Illegal operation caused an error message. :)\n" << std::endl;
     else
-        std::cout << "Illegal operation did NOT cause an error message. :(\n" << std::endl;
+        console() << "Illegal operation did NOT cause an error message. :(\n" << std::endl;
     while (glGetError() != GL_NO_ERROR) {
     }
     GLint units = 0;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
-    std::cout << "The driver supports up to " << units << " texture units" << std::endl;
+    console() << "The driver supports up to " << units << " texture units" << std::endl;
 }
 
 }  // namespace
@@ -115,10 +120,10 @@ const char* windowTitle(bool showCounter, int shownCount, char (&buffer)[16]) {
 
 void startUp() {
     if (!platform::init()) {
-        std::cout << "Could not init GLFW!" << std::endl;
+        console() << "Could not init GLFW!" << std::endl;
         std::exit(1);
     }
-    std::cout << "GLFW initialized" << std::endl;
+    console() << "GLFW initialized" << std::endl;
 
     openContext();
     platform::setWindowTitle("Tumbix");
@@ -127,15 +132,15 @@ void startUp() {
 
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) {
-        std::cout << "Could not init GLEW!" << std::endl;
+        console() << "Could not init GLEW!" << std::endl;
         std::exit(1);
     }
     while (glGetError() != GL_NO_ERROR) {
     }
-    std::cout << "GLEW initialized" << std::endl;
+    console() << "GLEW initialized" << std::endl;
 
     vboSupported = GLEW_ARB_vertex_buffer_object;
-    if (!vboSupported) std::cout << "Vertex Buffer Objects are NOT supported!!!!!!!11122111" << std::endl;
+    if (!vboSupported) console() << "Vertex Buffer Objects are NOT supported!!!!!!!11122111" << std::endl;
 
     probeDriver();
 
@@ -146,7 +151,7 @@ void startUp() {
     applySamplingMode();
     GLuint fontTexture = 0;
     glGenTextures(1, &fontTexture);
-    std::cout << "font is stored in texture #" << fontTexture << std::endl;
+    console() << "font is stored in texture #" << fontTexture << std::endl;
     loadFont(fontTexture);
 
     glEnable(GL_DEPTH_TEST);
@@ -164,11 +169,16 @@ void startUp() {
 
     startSoundSystem();
 
-    game = new Game();
+    // The avatar's look and sounds, then the scene's own objects: the order
+    // of their console lines and GL names.
+    loadAvatarLook();
+    gameSounds.load(soundSystem);
+    loadSceneResources();
+    game = new Game();  // content from the working directory
     // Everything after start-up reads the current level, so the game cannot
     // run without its first one.
     if (!game->switchLevel("level0.xml")) {
-        std::cout << "ERROR: the game cannot start without its first level" << std::endl;
+        console() << "ERROR: the game cannot start without its first level" << std::endl;
         std::exit(1);
     }
 }
@@ -178,7 +188,7 @@ void updateStep() {
     const StepCounterUpdate period = advanceStepCounter(now, periodStart, stepCounter);
     if (period.periodEnded) {
         shownStepCount = period.shownCount;
-        std::cout << shownStepCount << std::endl;
+        console() << shownStepCount << std::endl;
         char title[16];
         platform::setWindowTitle(windowTitle(showStepCounter, shownStepCount, title));
     }
@@ -186,6 +196,8 @@ void updateStep() {
     lastStepTime = now;
 
     game->gameStep(dt);
+    playSounds(game->sounds);
+    game->sounds.clear();
     updateMessages(dt);
 
     if (platform::leftButtonDown()) {
@@ -199,10 +211,12 @@ void updateStep() {
 
 void renderStep() {
     updateStep();
-    if (game && game->level)
+    if (game && game->level) {
+        keepLevelBuffers(*game->level);
         renderScene(*game, mainProgram);
-    else
+    } else {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
     drawMessages();
     drawHud();
     endText();

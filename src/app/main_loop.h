@@ -1,6 +1,11 @@
 #pragma once
 // Program entry pieces: start-up, the per-frame update and render steps.
 
+class Game;
+
+// The one game, created at start-up.
+extern Game* game;
+
 extern int stepCounter;     // update steps in the current counting period
 extern int shownStepCount;  // count of the last finished period
 extern double periodStart;

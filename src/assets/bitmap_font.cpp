@@ -2,8 +2,9 @@
 
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <iterator>
+
+#include "log/console.h"
 
 BitmapFont* font = nullptr;
 
@@ -106,7 +107,7 @@ void ageMessages(std::vector<ScreenMessage>& messages, double dt) {
 
 void showMessage(const char* text) {
     if (!text) return;
-    std::cout << text << std::endl;
+    console() << text << std::endl;
     if (font) font->messages.push_back(ScreenMessage{text, 2.0});
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Static models from MD5 mesh files (version 10): parsing, bind pose, smooth
-// normals, GPU buffers of the first mesh, and drawing with the attribute
-// locations of the program in use.
+// Static models from MD5 mesh files (version 10): parsing, bind pose and
+// smooth normals. Uploading and drawing them is the renderer's
+// (render/model_draw.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "math/math.h"
 
 class MD5Model {
 public:
@@ -20,9 +22,6 @@ public:
 
     class Tokenizer;  // assets/md5_tokenizer.h
 
-    struct Float3 {
-        float x = 0, y = 0, z = 0;
-    };
     // Unit quaternion (x, y, z, w).
     struct Quat {
         float x = 0, y = 0, z = 0, w = 1;
@@ -30,7 +29,7 @@ public:
 
     struct Joint {
         int parent = -1;  // negative: a root
-        Float3 position;
+        Vec3 position;
         Quat orientation;
         std::vector<int> children;
     };
@@ -39,9 +38,9 @@ public:
     struct Vertex {
         std::int32_t weightStart = 0;
         std::int32_t weightCount = 0;
-        Float3 position;
+        Vec3 position;
         float texCoord[2] = {0, 0};
-        Float3 normal;
+        Vec3 normal;
     };
 
     struct Tri {
@@ -51,7 +50,7 @@ public:
     struct Weight {
         std::int32_t joint = 0;
         float bias = 0;
-        Float3 position;
+        Vec3 position;
     };
 
     struct Mesh {
@@ -68,15 +67,13 @@ public:
     std::vector<Joint> joints;
     std::vector<Mesh> meshes;
 
+    // Kept by the renderer (render/model_draw.h); 0 until it has uploaded
+    // the first mesh or loaded the texture.
     unsigned vertexBuffer = 0;  // first mesh's vertices, when buffer objects are supported
     unsigned indexBuffer = 0;   // first mesh's triangles
     unsigned texture = 0;       // 0: untextured
 
-    // Loads the mesh file, uploads the first mesh when buffer objects are
-    // supported and loads the texture file (may be null). Throws Exception;
-    // a model that failed to load is left without meshes and draws nothing.
-    void loadMesh(const char* meshFile, const char* textureFile);
-    // Reads and prepares the mesh file without touching GL. Throws Exception.
+    // Reads and prepares the mesh file. Throws Exception.
     void loadFile(const char* meshFile);
     // Parses, checks and prepares a model from the file's text. Throws Exception.
     void loadFromText(std::string_view text);
@@ -87,9 +84,6 @@ public:
 
     void buildBindPose();
     void buildNormals();
-    void createBuffers();
-    // Draws with the program, model matrix and attribute arrays set up by the caller.
-    void draw() const;
 
 private:
     void readElements(Tokenizer& in);
@@ -109,7 +103,3 @@ static_assert(offsetof(MD5Model::Vertex, texCoord) == 20);
 static_assert(offsetof(MD5Model::Vertex, normal) == 28);
 static_assert(sizeof(MD5Model::Tri) == 12);
 static_assert(sizeof(MD5Model::Weight) == 20);
-
-// Loads a model, reporting a failure as "ERROR: " and the reason; the model
-// is then empty and draws nothing. Returns whether it loaded.
-bool loadModelOrReport(MD5Model& model, const char* meshFile, const char* textureFile);

@@ -6,13 +6,7 @@
 
 namespace {
 
-using Float3 = MD5Model::Float3;
 using Quat = MD5Model::Quat;
-
-Float3 operator+(Float3 a, Float3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Float3 operator-(Float3 a, Float3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Float3 operator*(Float3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-Float3 cross(Float3 a, Float3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
 // Returns the Hamilton product a * b.
 Quat operator*(Quat a, Quat b) {
@@ -23,7 +17,7 @@ Quat operator*(Quat a, Quat b) {
 }
 
 // Returns v rotated by the unit quaternion q: the vector part of q * v * q*.
-Float3 rotate(Quat q, Float3 v) {
+Vec3 rotated(Quat q, const Vec3& v) {
     const Quat r = q * Quat{v.x, v.y, v.z, 0.0f} * Quat{-q.x, -q.y, -q.z, q.w};
     return {r.x, r.y, r.z};
 }
@@ -33,11 +27,11 @@ Float3 rotate(Quat q, Float3 v) {
 void MD5Model::buildBindPose() {
     for (Mesh& mesh : meshes) {
         for (Vertex& v : mesh.verts) {
-            Float3 position;
+            Vec3 position;
             for (std::int32_t k = 0; k < v.weightCount; ++k) {
                 const Weight& wt = mesh.weights.at(static_cast<std::size_t>(std::int64_t{v.weightStart} + k));
                 const Joint& j = joints.at(static_cast<std::size_t>(wt.joint));
-                position = position + (j.position + rotate(j.orientation, wt.position)) * wt.bias;
+                position = position + (j.position + rotated(j.orientation, wt.position)) * wt.bias;
             }
             v.position = position;
         }
@@ -46,18 +40,18 @@ void MD5Model::buildBindPose() {
 
 void MD5Model::buildNormals() {
     for (Mesh& mesh : meshes) {
-        for (Vertex& v : mesh.verts) v.normal = Float3{};
+        for (Vertex& v : mesh.verts) v.normal = Vec3{};
         for (const Tri& t : mesh.tris) {
             Vertex& a = mesh.verts.at(static_cast<std::size_t>(t.v[0]));
             Vertex& b = mesh.verts.at(static_cast<std::size_t>(t.v[1]));
             Vertex& c = mesh.verts.at(static_cast<std::size_t>(t.v[2]));
-            const Float3 n = cross(b.position - a.position, c.position - a.position);
+            const Vec3 n = cross(b.position - a.position, c.position - a.position);
             a.normal = a.normal + n;
             b.normal = b.normal + n;
             c.normal = c.normal + n;
         }
         for (Vertex& v : mesh.verts) {
-            const Float3 n = v.normal;
+            const Vec3 n = v.normal;
             const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
             if (length > 0.0001f) v.normal = {n.x / length, n.y / length, n.z / length};
         }

@@ -1,8 +1,7 @@
 #include <GL/glew.h>
 
-#include <iostream>
-
 #include "assets/shader.h"
+#include "log/console.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ unsigned loadShader(const char* fileName, unsigned type) {
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     const bool compiled = status != 0 && glIsShader(shader);
     const std::string log = compiled ? std::string() : infoLog(shader, glGetShaderiv, glGetShaderInfoLog);
-    std::cout << compileReport(type, compiled, log.c_str()) << std::endl;
+    console() << compileReport(type, compiled, log.c_str()) << std::endl;
     return shader;
 }
 
@@ -43,7 +42,7 @@ ShaderProgram linkProgram(unsigned vertexShader, unsigned fragmentShader) {
     glGetProgramiv(program, GL_LINK_STATUS, &status);
     const bool linked = status != 0 && glIsProgram(program);
     const std::string log = linked ? std::string() : infoLog(program, glGetProgramiv, glGetProgramInfoLog);
-    std::cout << linkReport(linked, log.c_str()) << std::endl;
+    console() << linkReport(linked, log.c_str()) << std::endl;
     return program;
 }
 

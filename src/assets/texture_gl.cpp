@@ -1,9 +1,8 @@
 #include <GL/glew.h>
 
-#include <iostream>
-
 #include "assets/sampling.h"
 #include "assets/texture.h"
+#include "log/console.h"
 #include "platform/image.h"
 #include "platform/settings.h"
 
@@ -19,11 +18,11 @@ void applyFilters() {
 unsigned loadMipmapTexture(const char* fileName) {
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    std::cout << "newest mipmap-texture #" << texture << std::endl;
+    console() << "newest mipmap-texture #" << texture << std::endl;
     glBindTexture(GL_TEXTURE_2D, texture);
     applyFilters();
     if (platform::loadTexture2D(fileName)) return texture;
-    std::cout << "texture loading mipmap bla failed" << std::endl;
+    console() << "texture loading mipmap bla failed" << std::endl;
     return 0;
 }
 

@@ -3,7 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <iostream>
+#include "log/console.h"
 
 SoundSystem* soundSystem = nullptr;
 Sound* illegalActionSound = nullptr;
@@ -35,7 +35,7 @@ Sound* SoundSystem::createSound(const char* path, unsigned mode) {
     if (!open_ || !path) return nullptr;
     Mix_Chunk* chunk = Mix_LoadWAV(path);
     if (!chunk) {
-        std::cout << "WARNING: could not load sound " << path << std::endl;
+        console() << "WARNING: could not load sound " << path << std::endl;
         return nullptr;
     }
     auto* s = new Sound{chunk, (mode & 0x2) != 0, path};
@@ -106,12 +106,8 @@ void SoundSystem::release() {
 void startSoundSystem() {
     soundSystem = new SoundSystem();
     if (!soundSystem->init(10)) {
-        std::cout << "ERROR: Failed to initialise FMOD sound system!" << std::endl;
+        console() << "ERROR: Failed to initialise FMOD sound system!" << std::endl;
         return;
     }
     illegalActionSound = soundSystem->createSound("sounds/illegalaction.aif", SoundSystem::ModeOnce);
-}
-
-void playOnce(Sound* sound) {
-    if (soundSystem && sound) soundSystem->playSound(sound, false, nullptr);
 }

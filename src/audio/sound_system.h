@@ -70,5 +70,3 @@ extern Sound* illegalActionSound;
 // Start-up: creates and initialises `soundSystem` and loads the refusal
 // sound, printing the failure lines. Never fatal.
 void startSoundSystem();
-// Plays a one-shot sound if there is a sound system; null sounds are ignored.
-void playOnce(Sound* sound);

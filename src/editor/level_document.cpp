@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "editor/thread_console.h"
+#include "log/console.h"
 #include "world/level.h"
 
 namespace fs = std::filesystem;
@@ -72,7 +72,7 @@ OpenedLevel openLevelDocument(const std::string& path) {
         opened.lines = {"cannot read " + path};
         return opened;
     }
-    ThreadCapture capture;
+    ConsoleCapture capture;
     const std::unique_ptr<Level> level = loadLevelFromText(fs::path(path).filename().string().c_str(), text.str());
     opened.lines = capture.lines();
     if (!level) return opened;

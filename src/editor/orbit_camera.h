@@ -3,7 +3,7 @@
 // dragging, moved closer or away by the wheel, and framed on the level.
 
 #include "editor/level_document.h"
-#include "motion/math.h"
+#include "math/math.h"
 
 struct OrbitCamera {
     Vec3 target{0.0f, 0.0f, 0.0f};

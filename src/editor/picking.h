@@ -3,7 +3,7 @@
 // through the pointer, cast against the blocks' unit cubes.
 
 #include "editor/level_document.h"
-#include "motion/math.h"
+#include "math/math.h"
 
 struct Ray {
     Vec3 origin;     // on the near plane

@@ -2,7 +2,7 @@
 // The camera that orbits the avatar: an offset vector in the avatar's frame,
 // turned by the mouse, scaled by the wheel, reset by the left button.
 
-#include "motion/math.h"
+#include "math/math.h"
 
 extern Vec3 cameraPosition;    // offset in the avatar's frame; its length is the distance
 extern float cameraPitch;      // tally of vertical turns in degrees, kept within -90..90

@@ -2,9 +2,6 @@
 
 #include <cmath>
 
-#include "assets/md5_model.h"
-#include "audio/sound_system.h"
-
 namespace {
 
 constexpr Vec3 localRollAxis{-1.0f, 0.0f, 0.0f};
@@ -13,10 +10,6 @@ constexpr Vec3 localForward{0.0f, 0.0f, -1.0f};
 // Returns the roll angle in degrees for progress x: a quarter turn per arc
 // length of a quarter roll.
 float rollAngle(double x) { return static_cast<float>(x * 90.0 / kQuarterRoll); }
-
-Vec3 cellVector(const int (&cell)[3]) {
-    return {static_cast<float>(cell[0]), static_cast<float>(cell[1]), static_cast<float>(cell[2])};
-}
 
 }  // namespace
 
@@ -51,65 +44,26 @@ const CageMesh& cageMesh() {
     return mesh;
 }
 
-Player::Player(Resources resources) {
-    upVector = {0.0f, 0.0f, 0.0f};
-    if (resources == Resources::Load) loadResources();
-    cage = &cageMesh();
-    if (resources == Resources::Load && soundSystem) {
-        musicSound = soundSystem->createSound("sounds/daydreaming.mp3", SoundSystem::ModeLoop);
-        soundSystem->playSound(musicSound, false, &musicChannel);
-        rollingSound = soundSystem->createSound("sounds/rolling.wav", SoundSystem::ModeLoop);
-        soundSystem->playSound(rollingSound, true, &rollingChannel);
-        soundSystem->createSound("sounds/kipp.wav", SoundSystem::ModeOnce);  // never played
-        bounceSound = soundSystem->createSound("sounds/boing2.wav", SoundSystem::ModeOnce);
-        turnSound = soundSystem->createSound("sounds/dreh.wav", SoundSystem::ModeOnce);
-        collectSound = soundSystem->createSound("sounds/sound37.mp3", SoundSystem::ModeOnce);
-        soundSystem->createSound("sounds/fanfare.wav", SoundSystem::ModeOnce);  // never played
-        vacuumSound = soundSystem->createSound("sounds/vacuum.wav", SoundSystem::ModeOnce);
-    }
-    reset();
-}
+Player::Player() { reset({0.0f, 0.0f, 0.0f}); }
 
-Player::~Player() = default;
-
-void Player::reset() {
-    cell[0] = cell[1] = cell[2] = 0;
-    busy = false;
-    state = PlayerState::Waiting;
-    forward = Direction::Front;
-    up = Direction::Top;
-    upVector = {0.0f, 1.0f, 0.0f};
+void Player::reset(const Vec3& cell) {
+    upVector = directionVector(up);
     orientation = Mat4();
     cageSpin = Mat4();
     turnAmount = 0.0f;
     bounceBlend = kBusyProgress;
-    update(0.0);
+    update(0.0, cell);
 }
 
-void Player::setUp(Direction d) {
-    up = d;
-    upVector = directionVector(d);
-}
-
-void Player::turn(float signedAmount, Direction newUp) {
+void Player::startTurn(float signedAmount) {
     turnAmount = signedAmount;
-    state = PlayerState::Turning;
-    up = newUp;
     upVector = directionVector(up);
 }
 
-void Player::turnRight(float amount) { turn(-amount, turnAbout(up, forward)); }
-
-void Player::turnLeft(float amount) { turn(amount, opposite(turnAbout(up, forward))); }
-
-void Player::setRollingPaused(bool paused) {
-    rollingPaused = paused;
-    if (soundSystem) soundSystem->setPaused(rollingChannel, paused);
-}
-
-void Player::update(double x) {
+StepOutcome Player::update(double x, const Vec3& cell) {
+    StepOutcome outcome;
     const Vec3 heading = directionVector(forward);
-    bodyMatrix = translate(Mat4(), cellVector(cell));
+    bodyMatrix = translate(Mat4(), cell);
     bodyMatrix = translate(bodyMatrix, heading * static_cast<float>(x - 0.5));
     orientation = orientationFor(up, forward);
     Mat4 edgeRoll;  // A: the roll around a convex edge, applied to the orientation
@@ -119,9 +73,8 @@ void Player::update(double x) {
     switch (state) {
     case PlayerState::Turning:
         if (x >= 1.0) {
-            playOnce(turnSound);
             turnAmount = 0.0f;
-            state = PlayerState::Finished;  // the step completion brings it back to Rolling
+            outcome.turnEnded = true;
         } else {
             const double a = std::fabs(turnAmount);
             const float t = static_cast<float>(90.0 * signOf(turnAmount) * (1.0 - (a - 1.0 + x) / a));
@@ -134,7 +87,7 @@ void Player::update(double x) {
     case PlayerState::Waiting:
     case PlayerState::Rolling:
         if (state == PlayerState::EnteringGoal && x >= 0.5) {
-            state = PlayerState::Finished;
+            outcome.finished = true;
         } else if (x >= 0.0) {
             upVector = directionVector(up);
         } else {
@@ -156,12 +109,9 @@ void Player::update(double x) {
         bodyRoll = rotate(Mat4(), rollAngle(x), localRollAxis);
         bodyMatrix = translate(bodyMatrix, heading * static_cast<float>(-x));
         if (x >= 0.5) {
-            playOnce(vacuumSound);
+            outcome.vacuum = true;
             bodyMatrix = translate(bodyMatrix, heading * static_cast<float>(x - 0.5));
-            if (x >= kDeathProgress) {
-                state = PlayerState::Dead;
-                setRollingPaused(true);
-            }
+            outcome.died = x >= kDeathProgress;
         }
     }
 
@@ -174,32 +124,25 @@ void Player::update(double x) {
     brainMatrix = translate(multiply(brainMatrix, bodyRoll), {0.0f, 0.3f, 0.0f});
     if (bounceBlend < kBusyProgress) bounceBlend = x <= kBusyProgress ? x : kBusyProgress;
 
+    // A flat step's move to the next block is the rules' own (Game).
     switch (moveKind) {
-    case EdgeKind::Flat:
-        if (x >= 1.0) {
-            cell[0] += static_cast<int>(heading.x);
-            cell[1] += static_cast<int>(heading.y);
-            cell[2] += static_cast<int>(heading.z);
-        }
-        break;
     case EdgeKind::Convex:
         if (x >= 1.0) {
-            playOnce(turnSound);
-            const Direction oldForward = forward;
-            forward = opposite(up);
-            setUp(oldForward);
+            // over the edge the avatar stands on the face it was heading to
+            upVector = heading;
+            outcome.crossedEdge = true;
         } else if (x >= kBusyProgress) {
-            busy = true;
+            outcome.nearEdge = true;
         }
         break;
     case EdgeKind::Concave:
         if (x >= kBusyProgress) {
-            playOnce(bounceSound);
             bounceBlend = 1.0 - x;
-            forward = opposite(forward);
+            outcome.bounced = true;
         }
         break;
     default:
         break;
     }
+    return outcome;
 }

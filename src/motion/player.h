@@ -1,22 +1,15 @@
 #pragma once
 // The avatar: a brain in a spherical cage rolling over the faces of the
-// blocks, one face per step. Holds where it is, its motion state, the poses
-// the renderer and the camera read, its cage mesh and its sounds.
-// update() is a deterministic function of the record and the step progress.
+// blocks, one face per step. Holds its motion state (which the game rules
+// alone change) and the poses the renderer and the camera read. update() is
+// a deterministic function of the record, the cell and the step progress; it
+// animates the pose and reports what the rules must act on.
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
-#include "motion/math.h"
+#include "math/math.h"
 #include "world/block.h"
-
-class MD5Model;
-struct Sound;
-
-// Whether a Player or Game loads its models, textures, sounds and GL
-// objects, or runs the rules alone (tests, the level checker).
-enum class Resources { Load, None };
 
 // Motion states; no other value is ever stored.
 struct PlayerState {
@@ -45,32 +38,30 @@ const CageMesh& cageMesh();
 // Returns a freshly built cage mesh.
 CageMesh buildCage();
 
+// What one pose update found: the end-of-step events the rules act on.
+struct StepOutcome {
+    bool turnEnded = false;    // a quarter turn reached the end of its step
+    bool finished = false;     // the goal entry reached halfway: the level is complete
+    bool vacuum = false;       // the black-hole fall is past halfway
+    bool died = false;         // the black-hole fall has ended
+    bool crossedEdge = false;  // rolled over a convex edge onto the side face ahead
+    bool nearEdge = false;     // in the last part of a step towards a convex edge
+    bool bounced = false;      // bounced off a wall
+};
+
 class Player {
 public:
-    explicit Player(Resources resources = Resources::Load);
-    ~Player();
-    Player(const Player&) = delete;
-    Player& operator=(const Player&) = delete;
+    Player();
 
-    int cell[3] = {0, 0, 0};  // grid position of the block under the avatar
-    float turnAmount = 0.0f;  // signed share of the running quarter turn; 0 when none
-    const CageMesh* cage = nullptr;
-    unsigned cageTexture = 0;
-    std::unique_ptr<MD5Model> brain;  // null without resources
-    Sound* turnSound = nullptr;
-    Sound* musicSound = nullptr;
-    Sound* rollingSound = nullptr;
-    Sound* bounceSound = nullptr;
-    Sound* collectSound = nullptr;
-    Sound* vacuumSound = nullptr;
-    int rollingChannel = -1;
-    int musicChannel = -1;
-    bool rollingPaused = true;  // pause state last given to rollingChannel
-    bool busy = false;          // the rotate commands must not interrupt
-    int moveKind = 0;           // EdgeKind of the current step
+    // Motion state: changed by Game alone; the pose and the renderer read it.
+    bool busy = false;  // the rotate commands must not interrupt
+    int moveKind = 0;   // EdgeKind of the current step
     int state = PlayerState::Waiting;
     Direction forward = Direction::Front;
     Direction up = Direction::Top;
+
+    // Pose: changed by reset, startTurn and update (cageSpin by Game's step).
+    float turnAmount = 0.0f;  // signed share of the running quarter turn; 0 when none
     Vec3 upVector;            // animated up; the camera's up
     double bounceBlend = kBusyProgress;  // below 0.7 while the camera swings back after a bounce
     Mat4 bodyMatrix;          // cage before its spin
@@ -79,22 +70,14 @@ public:
     Mat4 orientation;         // including the running turn and edge roll
     Mat4 turnRotation;        // of the current block while Turning
 
-    // Back to the start of an attempt: cell 0, up Top, forward Front, Waiting.
-    void reset();
-    // Stands the avatar on face d.
-    void setUp(Direction d);
-    // Starts the avatar's part of a block turn; amount = 1 - progress.
-    void turnLeft(float amount);
-    void turnRight(float amount);
-    // Computes the pose for step progress x and performs the avatar's own
-    // end-of-step transitions.
-    void update(double x);
-    // Pauses or resumes the looping rolling sound.
-    void setRollingPaused(bool paused);
-    // Draws brain and cage with the program in use (needs a GL context).
-    void draw() const;
-
-private:
-    void loadResources();
-    void turn(float signedAmount, Direction newUp);
+    // Back to the start pose on the block at `cell`, for the motion state as
+    // it stands: no turn, no spin, no bounce; then update(0).
+    void reset(const Vec3& cell);
+    // Starts the pose of a quarter turn that has carried the avatar to its
+    // new `up`: signedAmount = +(1 - progress) to the left, -(1 - progress)
+    // to the right.
+    void startTurn(float signedAmount);
+    // Computes the pose for step progress x on the block at `cell` and
+    // returns the end-of-step events it meets; changes no motion state.
+    StepOutcome update(double x, const Vec3& cell);
 };

@@ -1,26 +1,7 @@
 #pragma once
-// TGA decoding and texture upload.
-
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <vector>
+// Texture upload from TGA files (decoded by assets/tga.h).
 
 namespace platform {
-
-// A decoded image, rows stored bottom row first (row 0 is the image's bottom
-// row, as OpenGL wants texture row 0).
-struct Image {
-    int width = 0;
-    int height = 0;
-    int channels = 0;  // 1 grey, 2 grey+alpha, 3 RGB, 4 RGBA
-    std::vector<std::uint8_t> pixels;
-};
-
-// Decodes a TGA file held in memory. Only TGA is accepted; anything else,
-// truncated data or absurd sizes give false and leave `out` empty.
-bool decodeTga(const std::uint8_t* data, std::size_t size, Image& out);
-bool readTgaFile(const std::string& path, Image& out);
 
 // Uploads `path` into the texture bound to GL_TEXTURE_2D with a full mipmap
 // chain. Returns false (and uploads nothing) when the file cannot be read or

@@ -4,9 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <set>
 #include <string_view>
+
+#include "log/console.h"
 
 bool glCheckEnabled() {
 #ifdef TUMBIX_GL_CHECK
@@ -35,7 +36,7 @@ int checkGlErrors() {
         ++count;
         if (!reported.insert(error).second) continue;
         char line[32];
-        std::cout << glErrorLine(error, line) << std::endl;
+        console() << glErrorLine(error, line) << std::endl;
     }
     return count;
 }

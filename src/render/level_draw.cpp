@@ -5,27 +5,20 @@
 #include "assets/md5_model.h"
 #include "platform/settings.h"
 #include "render/level_shell.h"
+#include "render/model_draw.h"
+#include "render/vertex_attributes.h"
 #include "world/block.h"
 #include "world/geometry.h"
 #include "world/level.h"
 
 namespace {
 
-// Points an attribute of the current program at float data; a location of
-// -1 (a pass without that attribute) is skipped, as GL would reject it.
-void attribPointer(int location, int size, GLsizei stride, const void* data) {
-    if (location < 0) return;
-    glVertexAttribPointer(static_cast<GLuint>(location), size, GL_FLOAT, GL_FALSE, stride, data);
-}
-
-const void* byteOffset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
-
 // Points the attributes at the level's vertex buffer (bound).
 void pointAtLevelBuffer() {
     constexpr GLsizei stride = floatsPerVertex * sizeof(float);
-    attribPointer(vertexAttribLocation, 4, stride, byteOffset(0));
-    attribPointer(normalAttribLocation, 3, stride, byteOffset(normalOffsetBytes));
-    attribPointer(texCoordAttribLocation, 2, stride, byteOffset(texCoordOffsetBytes));
+    pointAttribute(vertexAttribLocation, 4, stride, byteOffset(0));
+    pointAttribute(normalAttribLocation, 3, stride, byteOffset(normalOffsetBytes));
+    pointAttribute(texCoordAttribLocation, 2, stride, byteOffset(texCoordOffsetBytes));
 }
 
 // Binds the shell's index buffer holding `indices`, uploading them when they
@@ -46,9 +39,9 @@ bool bindShellIndices(const std::vector<unsigned int>& indices) {
 
 // Points the attributes at one block's record in client memory.
 void pointAtBlock(const Block& block) {
-    attribPointer(vertexAttribLocation, 4, 0, block.vertices);
-    attribPointer(normalAttribLocation, 3, 0, faceNormals);
-    attribPointer(texCoordAttribLocation, 2, 0, block.texCoords);
+    pointAttribute(vertexAttribLocation, 4, 0, block.vertices);
+    pointAttribute(normalAttribLocation, 3, 0, faceNormals);
+    pointAttribute(texCoordAttribLocation, 2, 0, block.texCoords);
 }
 
 }  // namespace
@@ -102,6 +95,6 @@ void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model) {
             if (block->decals[d] != Decal::Collectable) continue;
             const Mat4 m = collectableMatrix(*block, d, spin);
             glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE, m.data());
-            model.draw();
+            drawModel(model);
         }
 }

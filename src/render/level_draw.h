@@ -7,7 +7,7 @@
 #include <array>
 #include <cstddef>
 
-#include "motion/math.h"
+#include "math/math.h"
 
 struct Block;
 struct Level;

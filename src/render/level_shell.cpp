@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "motion/math.h"
+#include "math/math.h"
 #include "world/block.h"
 #include "world/geometry.h"
 

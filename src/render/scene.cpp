@@ -4,16 +4,20 @@
 
 #include <chrono>
 
-#include "app/game.h"
 #include "assets/shader.h"
 #include "assets/texture.h"
 #include "motion/camera.h"
+#include "motion/player.h"
 #include "platform/settings.h"
+#include "render/avatar_draw.h"
 #include "render/collectables.h"
 #include "render/depth_program.h"
+#include "render/level_buffers.h"
 #include "render/level_draw.h"
 #include "render/scene_math.h"
+#include "render/scene_resources.h"
 #include "render/shadow_target.h"
+#include "rules/game.h"
 
 Mat4 viewMatrix = translate(Mat4::identity(), {0.0f, 0.0f, -4.0f});
 PassTimes* passTimes = nullptr;
@@ -46,14 +50,14 @@ bool turning(const Game& game) {
 // the level's shell can be seen; the wireframe view shows every face.
 void drawBlocks(const Game& game) {
     setMatrix(modelUniformLocation, Mat4::identity());
-    bindTexture(game.blockTexture);
+    bindTexture(sceneResources.blockTexture);
     const int skip = turning(game) ? game.currentBlock->index : -1;
     if (filledPolygons)
         drawLevelShell(*game.level, skip);
     else
         drawLevelBlocks(*game.level, skip);
     if (turning(game)) {
-        bindTexture(game.blockTexture);
+        bindTexture(sceneResources.blockTexture);
         setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
         drawBlock(*game.currentBlock);
     }
@@ -80,7 +84,7 @@ bool opaqueBlocks(unsigned texture) {
 // is no depth program or blocks may show what lies behind them.
 bool layBlockDepth(const Game& game) {
     const unsigned program = depthProgram();
-    if (program == 0 || (transparencyEnabled && !opaqueBlocks(game.blockTexture))) return false;
+    if (program == 0 || (transparencyEnabled && !opaqueBlocks(sceneResources.blockTexture))) return false;
     glUseProgram(program);
     setMatrix(uniform(program, "perspective"), projectionMatrix);
     setMatrix(uniform(program, "view"), viewMatrix);
@@ -111,7 +115,7 @@ void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid
     }
     if (mainPass) glUniform1f(uniform(program, "phong"), 1.0f);
     drawCollectables(*game.level, game.spinMatrix, collectableModel);
-    game.player.draw();
+    drawAvatar(game.player);
 }
 
 // Disables the pass's attribute arrays and leaves no program current.
@@ -178,16 +182,16 @@ void renderScene(const Game& game, unsigned mainProgram, const Mat4* view) {
 
     // From the light: depth only, faces turned away from it.
     glActiveTexture(GL_TEXTURE1);
-    glBindFramebuffer(GL_FRAMEBUFFER, game.shadowFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneResources.shadowFramebuffer);
     glViewport(0, 0, shadowMapSize, shadowMapSize);
     glClear(GL_DEPTH_BUFFER_BIT);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glCullFace(GL_FRONT);
     glDisable(GL_BLEND);
     // A program that did not link cannot be made current: its pass is left out.
-    if (programLinked(game.shadowProgram)) {
-        useSceneProgram(game.shadowProgram, true, *game.level);
-        drawScene(game, game.shadowProgram, false, false);
+    if (programLinked(sceneResources.shadowProgram)) {
+        useSceneProgram(sceneResources.shadowProgram, true, *game.level);
+        drawScene(game, sceneResources.shadowProgram, false, false);
         endPass();
     }
 

@@ -2,7 +2,7 @@
 // The frame's 3-D scene in two passes: from the light into the shadow map,
 // then from the camera into the window, shaded against that map.
 
-#include "motion/math.h"
+#include "math/math.h"
 
 class Game;
 class Player;

@@ -1,7 +1,7 @@
 #pragma once
 // The matrices of the scene passes, as plain functions of their inputs.
 
-#include "motion/math.h"
+#include "math/math.h"
 
 struct Block;
 

@@ -2,7 +2,7 @@
 // One unit cube of a level: its faces, decals, links to the face-adjacent
 // neighbours, the edge kinds the avatar meets, and its quarter-turn state.
 
-#include "world/direction.h"
+#include "math/direction.h"
 
 // What a face carries.
 struct Decal : FaceCode {

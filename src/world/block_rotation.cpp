@@ -1,7 +1,7 @@
 #include <algorithm>
-#include <iostream>
 
-#include "motion/math.h"
+#include "log/console.h"
+#include "math/math.h"
 #include "world/block.h"
 
 namespace {
@@ -10,7 +10,7 @@ namespace {
 // console line) when the block cannot turn about the heading's axis.
 bool startTurn(Block& b, Direction heading, int senseForPositiveHeading) {
     if (heading % 3 != b.linkAxis) {
-        std::cout << "ERROR can't rotate along that axis" << std::endl;
+        console() << "ERROR can't rotate along that axis" << std::endl;
         return false;
     }
     b.rotationStep = heading >= 3 ? -senseForPositiveHeading : senseForPositiveHeading;

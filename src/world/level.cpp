@@ -1,9 +1,9 @@
 #include "world/level.h"
 
 #include <fstream>
-#include <iostream>
 #include <sstream>
 
+#include "log/console.h"
 #include "world/level_file.h"
 #include "world/linking.h"
 
@@ -33,17 +33,15 @@ Level::Level(const Vec4& ambient, const Vec3& light, const Vec4& lightCol, std::
         for (int f = 0; f < 6; ++f) {
             if (blocks[i]->decals[f] == Decal::Collectable) ++collectableCount;
             if (blocks[i]->decals[f] == Decal::Goal) {
-                if (goalIndex != -1) std::cout << "ERROR: Multiple goals defined" << std::endl;
+                if (goalIndex != -1) console() << "ERROR: Multiple goals defined" << std::endl;
                 goalIndex = static_cast<int>(i);
             }
         }
     }
-    if (goalIndex == -1) std::cout << "ERROR: This level doesn't have a goal!" << std::endl;
-    uploadLevelGeometry(*this);
+    if (goalIndex == -1) console() << "ERROR: This level doesn't have a goal!" << std::endl;
 }
 
 Level::~Level() {
-    deleteLevelGeometry(*this);
     for (Block* b : blocks) delete b;
 }
 
@@ -61,11 +59,11 @@ void Level::activateGoal() {
 std::unique_ptr<Level> loadLevelFromText(const char* name, const std::string& xml) {
     LevelFile file;
     if (!readLevelText(xml, file)) {
-        std::cout << "Loading file " << name << " failed!" << std::endl;
+        console() << "Loading file " << name << " failed!" << std::endl;
         return nullptr;
     }
     if (!file.root) {
-        std::cout << "ERROR: Block at position (0,0,0) is required!" << std::endl;
+        console() << "ERROR: Block at position (0,0,0) is required!" << std::endl;
         return nullptr;
     }
     Block& root = *file.root;
@@ -74,17 +72,17 @@ std::unique_ptr<Level> loadLevelFromText(const char* name, const std::string& xm
                                    std::move(file.nextLevel), std::move(kept), root.index);
 }
 
-std::unique_ptr<Level> loadLevel(const char* name) {
+std::unique_ptr<Level> loadLevel(const std::filesystem::path& contentRoot, const char* name) {
     const std::string fileName = name ? name : "";
     if (fileName.size() > maxLevelNameLength) {
-        std::cout << "ERROR: level file name is longer than 26 characters: " << fileName << std::endl;
-        std::cout << "Loading file " << fileName << " failed!" << std::endl;
+        console() << "ERROR: level file name is longer than 26 characters: " << fileName << std::endl;
+        console() << "Loading file " << fileName << " failed!" << std::endl;
         return nullptr;
     }
-    std::ifstream in("maps/" + fileName, std::ios::binary);
+    std::ifstream in(contentRoot / "maps" / fileName, std::ios::binary);
     std::ostringstream text;
     if (!(in && text << in.rdbuf())) {
-        std::cout << "Loading file " << fileName << " failed!" << std::endl;
+        console() << "Loading file " << fileName << " failed!" << std::endl;
         return nullptr;
     }
     return loadLevelFromText(fileName.c_str(), text.str());

@@ -1,13 +1,14 @@
 #pragma once
 // A loaded level: light and colours, the chain to the next level, the census
 // of collectables and goal, the reachable blocks (owned), and the names of
-// the GPU buffers holding their geometry.
+// the GPU buffers the renderer keeps its geometry in.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "motion/math.h"
+#include "math/math.h"
 #include "world/block.h"
 
 struct Level {
@@ -20,15 +21,17 @@ struct Level {
     int goalIndex = -1;          // position in blocks of the goal block, -1 if none
     std::vector<Block*> blocks;  // owned; file order; blocks[i]->index == i
     int rootIndex = 0;           // position in blocks of the block at (0, 0, 0)
-    unsigned int vertexBuffer = 0;  // GL buffer names; 0 when none were made
+    // Kept by the renderer (render/level_buffers.h), which makes and deletes
+    // the buffers; 0 until it has uploaded the level.
+    unsigned int vertexBuffer = 0;
     unsigned int indexBuffer = 0;
     std::vector<float> bufferLooks;  // block texture coordinates as vertexBuffer holds them
 
-    // Takes ownership of blocks, counts collectables and goals (printing the
-    // goal errors) and uploads the geometry when vboSupported is set.
+    // Takes ownership of blocks and counts collectables and goals (printing
+    // the goal errors).
     Level(const Vec4& ambient, const Vec3& light, const Vec4& lightCol, std::string next,
           std::vector<Block*> levelBlocks, int root);
-    // Deletes the GPU buffers (if any) and the blocks.
+    // Deletes the blocks.
     ~Level();
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
@@ -43,15 +46,9 @@ struct Level {
 // falling back to another up vector when the light stands on the Y axis.
 Mat4 lightViewFrom(const Vec3& light);
 
-// Loads "maps/" + name relative to the working directory. Returns null after
-// printing why when the file is missing, malformed or not a usable level.
-std::unique_ptr<Level> loadLevel(const char* name);
+// Loads "maps/" + name under the content root (empty: the working
+// directory). Returns null after printing why when the file is missing,
+// malformed or not a usable level; the lines name the file by `name` alone.
+std::unique_ptr<Level> loadLevel(const std::filesystem::path& contentRoot, const char* name);
 // The same from XML text already in memory; name is used in the messages only.
 std::unique_ptr<Level> loadLevelFromText(const char* name, const std::string& xml);
-
-// GL side: create / delete the level's two buffers (level_gl.cpp).
-void uploadLevelGeometry(Level& level);
-void deleteLevelGeometry(Level& level);
-// Rewrites the buffered vertices of blocks whose looks changed since they
-// were uploaded (turns, an opened goal, a reset); nothing without buffers.
-void refreshLevelLooks(Level& level);

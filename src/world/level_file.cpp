@@ -5,8 +5,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <limits>
+
+#include "log/console.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void readReal(const TiXmlElement& e, const char* name, float& out) {
 
 // Prints the one line of a refused file and returns false.
 bool refuse(const std::string& line) {
-    std::cout << line << std::endl;
+    console() << line << std::endl;
     return false;
 }
 
@@ -52,7 +53,7 @@ bool applyDecals(const TiXmlElement& blockElement, const char* tag, Decal decal,
         const Direction face = parseDirection(word);
         if (face >= 0 && b.decals[face] == Decal::Plain) {
             b.decals[face] = decal;
-            std::cout << "decal" << decal << "face" << face << std::endl;
+            console() << "decal" << decal << "face" << face << std::endl;
         }
         if (firstOnly) break;
     }
@@ -84,9 +85,9 @@ bool readRootAttributes(const TiXmlElement& root, LevelFile& out) {
         if (std::strcmp(a->Name(), "next") == 0) {
             out.nextLevel = a->Value();
             haveNext = true;
-            std::cout << "next level is " << out.nextLevel << std::endl;
+            console() << "next level is " << out.nextLevel << std::endl;
         } else {
-            std::cout << "WARNUNG: unknown level attribute: " << a->Name() << std::endl;
+            console() << "WARNUNG: unknown level attribute: " << a->Name() << std::endl;
         }
     }
     if (!haveNext) return refuse("ERROR: level file has no next attribute");
@@ -103,7 +104,7 @@ Direction parseDirection(const char* word) {
                                   Direction::Right, Direction::Top,   Direction::Bottom};
     for (int i = 0; i < 6; ++i)
         if (std::strcmp(word, words[i]) == 0) return values[i];
-    std::cout << "ERROR: illegal direction specifier: " << word << std::endl;
+    console() << "ERROR: illegal direction specifier: " << word << std::endl;
     return -1;
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "motion/math.h"
+#include "math/math.h"
 #include "world/block.h"
 
 // Longest file name (and "next" value) a level may use.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "motion/math.h"
+#include "math/math.h"
 
 struct Level;
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <iostream>
+
+#include "log/console.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ void linkLines(const std::vector<Entry>& entries, Direction plus, Direction minu
         if (previous.key[0] != current.key[0] || previous.key[1] != current.key[1]) continue;
         const long long gap = static_cast<long long>(current.key[2]) - previous.key[2];
         if (gap != 1 && gap != 2) continue;
-        std::cout << (gap == 1 ? "linking " : "backflipping ") << current.key[0] << current.key[1]
+        console() << (gap == 1 ? "linking " : "backflipping ") << current.key[0] << current.key[1]
                   << current.key[2] << previous.key[2] << std::endl;
         if (gap == 1) {
             previous.block->links[plus] = current.block;
@@ -68,13 +69,13 @@ std::vector<Block*> linkBlocks(std::vector<std::unique_ptr<Block>>& blocks, Bloc
         if (e.block->finishLoading()) {
             kept[e.block->index] = true;
         } else {
-            std::cout << "WARNING: block " << e.key[0] << e.key[1] << e.key[2]
+            console() << "WARNING: block " << e.key[0] << e.key[1] << e.key[2]
                       << " is not connected to the root block!" << std::endl;
             dropped = true;
         }
     }
     if (dropped)
-        std::cout << "WARNING: level isn't fully connected, some of the blocks have been discard(ed)ed!!!"
+        console() << "WARNING: level isn't fully connected, some of the blocks have been discard(ed)ed!!!"
                   << std::endl;
 
     std::vector<Block*> result;
@@ -83,7 +84,7 @@ std::vector<Block*> linkBlocks(std::vector<std::unique_ptr<Block>>& blocks, Bloc
             b->index = static_cast<int>(result.size());
             result.push_back(b.release());
         }
-    std::cout << "Level consists of " << result.size() << " blocks" << std::endl;
+    console() << "Level consists of " << result.size() << " blocks" << std::endl;
     blocks.clear();
     return result;
 }

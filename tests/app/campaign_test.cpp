@@ -7,10 +7,10 @@
 
 #include <set>
 
-#include "app/game.h"
-#include "app/game_test_util.h"
 #include "levelcheck/check.h"
 #include "levelcheck/solver.h"
+#include "rules/game.h"
+#include "rules/game_test_util.h"
 #include "world/level_file.h"
 
 namespace {

@@ -3,9 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/game_test_util.h"
 #include "assets/sampling.h"
 #include "platform/keys.h"
+#include "platform/settings.h"
+#include "rules/game_test_util.h"
 
 namespace {
 
@@ -81,11 +82,11 @@ TEST_F(Keys, PauseTogglesTheGameAndTheRollingSoundAndRClearsIt) {
     EXPECT_FALSE(press('P').refused);
     EXPECT_EQ(lines, Lines{"pause"});
     EXPECT_TRUE(game.paused);
-    EXPECT_TRUE(game.player.rollingPaused);
+    EXPECT_TRUE(rollingPaused());
     press('p');
     EXPECT_EQ(lines, Lines{"pause"});
     EXPECT_FALSE(game.paused);
-    EXPECT_FALSE(game.player.rollingPaused);
+    EXPECT_FALSE(rollingPaused());
     press('P');
     press('r');
     EXPECT_TRUE(lines.empty());

@@ -3,10 +3,10 @@
 
 #include <sstream>
 
-#include "app/game.h"
-#include "app/game_test_util.h"
 #include "levelcheck/check.h"
 #include "levelcheck/solver.h"
+#include "rules/game.h"
+#include "rules/game_test_util.h"
 
 namespace {
 
@@ -14,8 +14,6 @@ const std::string kMaps = TUMBIX_SOURCE_DIR "/tests/levels/maps/";
 
 class LevelCheck : public ::testing::Test {
 protected:
-    void SetUp() override { vboSupported = false; }
-
     // Loads a fixture into the game and searches it.
     SolveResult solveFixture(const char* name, SolveOrder order = SolveOrder::FewestSteps) {
         std::vector<std::string> lines;
@@ -39,7 +37,7 @@ protected:
     }
 
     ConsoleCapture console;  // keeps the game's own lines out of the test log
-    Game game{Resources::None};
+    Game game;
     bool ok = false;
 };
 

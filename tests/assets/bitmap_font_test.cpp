@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sstream>
+#include <string>
 #include <vector>
 
 #include "assets/bitmap_font.h"
+#include "log/console.h"
 
 namespace {
 
@@ -120,16 +121,14 @@ TEST(ScreenMessages, ShowMessagePrintsAtOnceAndQueuesACopy) {
     BitmapFont local;
     BitmapFont* saved = font;
     font = &local;
-    std::ostringstream captured;
-    std::streambuf* old = std::cout.rdbuf(captured.rdbuf());
+    ConsoleCapture captured;
     {
         std::string text = "Mipmapping is OFF";
         showMessage(text.c_str());
     }
     updateMessages(1.0);
-    std::cout.rdbuf(old);
     font = saved;
-    EXPECT_EQ(captured.str(), "Mipmapping is OFF\n");
+    EXPECT_EQ(captured.text(), "Mipmapping is OFF\n");
     ASSERT_EQ(local.messages.size(), 1u);
     EXPECT_EQ(local.messages[0].text, "Mipmapping is OFF");
     EXPECT_EQ(local.messages[0].remaining, 1.0);

@@ -49,7 +49,7 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return text;
 }
 
-void expectNear(const MD5Model::Float3& v, float x, float y, float z) {
+void expectNear(const Vec3& v, float x, float y, float z) {
     EXPECT_NEAR(v.x, x, 1e-6f);
     EXPECT_NEAR(v.y, y, 1e-6f);
     EXPECT_NEAR(v.z, z, 1e-6f);

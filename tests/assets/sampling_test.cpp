@@ -2,11 +2,12 @@
 
 #include <GL/gl.h>
 
-#include <sstream>
+#include <string>
 
 #include "assets/bitmap_font.h"
 #include "assets/sampling.h"
 #include "assets/shader.h"
+#include "log/console.h"
 
 TEST(Sampling, FilterTable) {
     struct Row {
@@ -33,8 +34,7 @@ TEST(Sampling, StartUpAnnouncesTrilinearOnConsoleAndScreenThenF5Cycles) {
     BitmapFont local;
     BitmapFont* saved = font;
     font = &local;
-    std::ostringstream captured;
-    std::streambuf* old = std::cout.rdbuf(captured.rdbuf());
+    ConsoleCapture captured;
     bilinearSampling = true;
     mipmapMode = 2;
     samplingChanged = false;
@@ -45,12 +45,11 @@ TEST(Sampling, StartUpAnnouncesTrilinearOnConsoleAndScreenThenF5Cycles) {
     }
     bilinearSampling = false;  // F4
     applySamplingMode();
-    std::cout.rdbuf(old);
     font = saved;
 
     const char* bilinear = "Texture sampling by bilinear interpolation\n";
     const char* trilinear = "Mipmap sampling by linear interpolation\nOMG, enabling trilinear interpolation, this is awesome!!\n";
-    EXPECT_EQ(captured.str(), std::string(bilinear) + trilinear + bilinear + "Mipmapping is OFF\n" + bilinear +
+    EXPECT_EQ(captured.text(), std::string(bilinear) + trilinear + bilinear + "Mipmapping is OFF\n" + bilinear +
                                   "Mipmap sampling by nearest neighbour\n" + bilinear + trilinear +
                                   "Texture sampling by nearest neighbour\nMipmap sampling by linear interpolation\n");
     EXPECT_EQ(local.messages.size(), 12u);

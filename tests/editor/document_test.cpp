@@ -6,8 +6,7 @@
 #include <sstream>
 
 #include "editor/level_document.h"
-#include "editor/thread_console.h"
-#include "platform/settings.h"
+#include "log/console.h"
 #include "world/level.h"
 
 namespace fs = std::filesystem;
@@ -35,7 +34,7 @@ struct Loaded {
     std::vector<std::string> lines;
 };
 Loaded load(const std::string& text) {
-    ThreadCapture capture;
+    ConsoleCapture capture;
     Loaded l;
     l.level = loadLevelFromText("level.xml", text);
     l.lines = capture.lines();
@@ -44,10 +43,7 @@ Loaded load(const std::string& text) {
 
 }  // namespace
 
-class LevelDocumentFiles : public ::testing::Test {
-protected:
-    void SetUp() override { vboSupported = false; }
-};
+class LevelDocumentFiles : public ::testing::Test {};
 
 TEST_F(LevelDocumentFiles, EveryShippedLevelComesBackTheSameAfterOpeningAndSaving) {
     const fs::path dir = scratch("roundtrip");

@@ -7,9 +7,8 @@
 
 #include "editor/play.h"
 #include "editor/session.h"
-#include "editor/thread_console.h"
+#include "log/console.h"
 #include "platform/keys.h"
-#include "platform/settings.h"
 
 namespace fs = std::filesystem;
 
@@ -33,7 +32,6 @@ std::string readFile(const fs::path& p) {
 class Session : public ::testing::Test {
 protected:
     void SetUp() override {
-        vboSupported = false;
         dir = fs::temp_directory_path() / ("tumbix-session-" + std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
@@ -48,7 +46,7 @@ protected:
         return s.onKey(key, ctrl, shift, FacePick{findBlock(s.editor().document(), 0, 0, 0), face});
     }
 
-    ThreadCapture quiet;
+    ConsoleCapture quiet;
     fs::path dir;
 };
 

@@ -7,9 +7,8 @@
 #include <sstream>
 
 #include "editor/judge.h"
-#include "editor/thread_console.h"
+#include "log/console.h"
 #include "editor/verdict_runner.h"
-#include "platform/settings.h"
 #include "world/level.h"
 
 namespace {
@@ -73,8 +72,6 @@ TEST(VerdictRunner, DestroyingTheRunnerStopsARunningJudgement) {
 }
 
 TEST(Judge, SmallLevelsGetTheCheckersVerdictAndTheLoadersWarnings) {
-    vboSupported = false;
-    ThreadConsole console;  // the judge keeps its lines off this thread's output
     const struct {
         const char* level;
         Verdict::State state;
@@ -90,7 +87,7 @@ TEST(Judge, SmallLevelsGetTheCheckersVerdictAndTheLoadersWarnings) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.level);
         int progressCalls = 0;
-        ThreadCapture mine;
+        ConsoleCapture mine;
         const Verdict v = judgeLevelText(fixture(c.level), go, [&](const Verdict&) { ++progressCalls; });
         EXPECT_EQ(v.state, c.state);
         EXPECT_EQ(v.text.rfind(c.text, 0), 0u) << v.text;
@@ -106,17 +103,15 @@ TEST(Judge, SmallLevelsGetTheCheckersVerdictAndTheLoadersWarnings) {
 }
 
 TEST(Judge, OnTheWorkerItsLinesNeverMixWithThoseOfTheThreadThatPrints) {
-    vboSupported = false;
-    ThreadConsole console;
     VerdictRunner runner(judgeLevelText);
     const std::string level = fixture("turns.xml");
     std::vector<std::string> once;
     {
-        ThreadCapture mine;
+        ConsoleCapture mine;
         loadLevelFromText("level", level);
         once = mine.lines();
     }
-    ThreadCapture mine;
+    ConsoleCapture mine;
     for (int i = 0; i < 20; ++i) {
         runner.submit(i, level);  // each cancels the last
         loadLevelFromText("level", level);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "motion/math.h"
+#include "math/math.h"
 #include "world_test_util.h"
 
 TEST(Geometry, ArraysHoldEveryBlockInListOrder) {

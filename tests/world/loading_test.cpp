@@ -205,15 +205,18 @@ TEST(LightView, LightAboveTheOriginGivesAFiniteView) {
     }
 }
 
-TEST(LoadLevel, ReadsFromTheMapsFolder) {
-    std::filesystem::current_path(TUMBIX_DATA_DIR);
+TEST(LoadLevel, ReadsFromTheMapsFolderOfTheContentRoot) {
+    const std::filesystem::path data = TUMBIX_DATA_DIR;
+    const std::filesystem::path scenarios = TUMBIX_SOURCE_DIR "/tests/levels";
     Lines lines;
     {
         ConsoleCapture capture;
-        EXPECT_TRUE(loadLevel("level0.xml"));
-        EXPECT_FALSE(loadLevel("no-such-level.xml"));
-        EXPECT_FALSE(loadLevel("abcdefghijklmnopqrstuvwxyz.xml"));
-        EXPECT_FALSE(loadLevel(""));
+        EXPECT_TRUE(loadLevel(data, "level0.xml"));
+        EXPECT_TRUE(loadLevel(scenarios, "run.xml"));
+        EXPECT_FALSE(loadLevel(data, "run.xml"));  // a scenario level is not in data/maps
+        EXPECT_FALSE(loadLevel(data, "no-such-level.xml"));
+        EXPECT_FALSE(loadLevel(data, "abcdefghijklmnopqrstuvwxyz.xml"));
+        EXPECT_FALSE(loadLevel(data, ""));
         lines = capture.lines();
     }
     EXPECT_EQ(lines.back(), "Loading file  failed!");

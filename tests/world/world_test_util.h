@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/console_capture.h"
+#include "log/console.h"
 #include "world/level.h"
 
 // Returns a level document with the given block elements.

@@ -1,7 +1,7 @@
 #include "editor/judge.h"
 
-#include "app/game.h"
-#include "editor/thread_console.h"
+#include "rules/game.h"
+#include "log/console.h"
 #include "levelcheck/check.h"
 #include "levelcheck/solver.h"
 #include "world/level.h"
@@ -11,7 +11,7 @@ Verdict judgeLevelText(const std::string& text, const std::atomic<bool>& cancel,
     Verdict verdict;
     std::unique_ptr<Level> level;
     {
-        ThreadCapture capture;
+        ConsoleCapture capture;
         level = loadLevelFromText("level", text);
         for (const std::string& line : capture.lines())
             if (isDiagnostic(line)) verdict.warnings.push_back(line);
@@ -23,12 +23,11 @@ Verdict judgeLevelText(const std::string& text, const std::atomic<bool>& cancel,
     }
     progress(verdict);
 
-    ThreadCapture silence(false);
-    Game game(Resources::None);
+    ConsoleSilence silence;
+    Game game;
     game.setLevel(std::move(level));
     SolveLimits limits;
     limits.cancel = &cancel;
-    limits.quiet = false;
     const SolveResult result = solve(game, limits);
     switch (result.outcome) {
     case SolveResult::Outcome::Won:

@@ -12,7 +12,7 @@
 // win: "winnable in N steps, M turns", "cannot be won: ..." with the
 // checker's reason, or "undecided: ..." when the search gave up or was
 // cancelled. The loader's warnings and errors come with it (and through
-// `progress` before the search starts). Writes nothing to this thread's
-// std::cout.
+// `progress` before the search starts). Prints nothing: what the game says
+// while it runs is dropped on this thread only.
 Verdict judgeLevelText(const std::string& text, const std::atomic<bool>& cancel,
                        const std::function<void(const Verdict&)>& progress);

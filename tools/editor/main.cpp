@@ -14,7 +14,7 @@
 #include <iostream>
 #include <vector>
 
-#include "app/game.h"
+#include "rules/game.h"
 #include "assets/bitmap_font.h"
 #include "assets/sampling.h"
 #include "assets/shader.h"
@@ -24,12 +24,16 @@
 #include "editor/picking.h"
 #include "editor/play.h"
 #include "editor/session.h"
-#include "editor/thread_console.h"
-#include "motion/math.h"
+#include "log/console.h"
+#include "math/math.h"
+#include "log/console.h"
 #include "platform/keys.h"
 #include "platform/settings.h"
 #include "platform/window.h"
+#include "render/avatar_draw.h"
+#include "render/level_buffers.h"
 #include "render/scene.h"
+#include "render/scene_resources.h"
 #include "world/level.h"
 #include "world/level_writer.h"
 
@@ -108,7 +112,7 @@ bool openContext() {
 // Rebuilds the level the renderer draws from the document (the loader's
 // lines are the verdict's business, not repeated here).
 void showDocument(Game& game, const LevelDocument& document) {
-    ThreadCapture quiet(false);
+    ConsoleSilence quiet;
     std::unique_ptr<Level> level = loadLevelFromText("level", writeLevelText(document));
     if (level) game.setLevel(std::move(level));
 }
@@ -169,27 +173,24 @@ int main(int argc, char** argv) {
     const std::string file = fs::absolute(argv[1]).lexically_normal().string();
     const fs::path content = findContent(self);
     if (content.empty()) {
-        std::cout << "ERROR: no game content found (shader.vert, textures/): run from the data folder or set TUMBIX_DATA"
+        console() << "ERROR: no game content found (shader.vert, textures/): run from the data folder or set TUMBIX_DATA"
                   << std::endl;
         return 1;
     }
     fs::current_path(content);
 
-    // The worker thread loads levels too: they keep their geometry in memory.
-    vboSupported = false;
-    ThreadConsole console;
-
     if (!platform::init() || !openContext()) {
-        std::cout << "ERROR: cannot open the editor window" << std::endl;
+        console() << "ERROR: cannot open the editor window" << std::endl;
         return 1;
     }
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) {
-        std::cout << "ERROR: cannot init GLEW" << std::endl;
+        console() << "ERROR: cannot init GLEW" << std::endl;
         return 1;
     }
     while (glGetError() != GL_NO_ERROR) {
     }
+    vboSupported = GLEW_ARB_vertex_buffer_object;
     platform::setKeyHandler(onKey);
     wheelSeen = platform::wheelPosition();
     platform::setWheelHandler(onWheel);
@@ -207,7 +208,9 @@ int main(int argc, char** argv) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     const ShaderProgram mainProgram = buildProgram("shader.vert", "shader.frag");
     initOverlay();
-    Game game(Resources::Load);
+    loadAvatarLook();
+    loadSceneResources();
+    Game game;  // content from the working directory
     font->messages.clear();
     // the verdict worker starts here, after everything that sets process-wide state
     EditorSession session(file, judgeLevelText);
@@ -223,7 +226,7 @@ int main(int argc, char** argv) {
     int pressX = 0, pressY = 0, lastX = 0, lastY = 0;
     double lastTime = platform::time();
     bool quit = false;
-    std::cout << "editor ready" << std::endl;
+    console() << "editor ready" << std::endl;
     while (!quit) {
         int mx = 0, my = 0;
         platform::mousePosition(mx, my);
@@ -241,7 +244,7 @@ int main(int argc, char** argv) {
                 quit = true;
                 break;
             case EditorSession::Request::Play:
-                std::cout << games.start(session.editor().document(), content.string(), gameBinary) << std::endl;
+                console() << games.start(session.editor().document(), content.string(), gameBinary) << std::endl;
                 break;
             case EditorSession::Request::None:
                 break;
@@ -292,9 +295,11 @@ int main(int argc, char** argv) {
 
         const double now = platform::time();
         game.gameStep(now - lastTime);
+        game.sounds.clear();  // the editor plays no sounds
         lastTime = now;
         const Mat4 cameraView = camera.view();
         if (session.opened() && game.level) {
+            keepLevelBuffers(*game.level);
             renderScene(game, mainProgram, &cameraView);
             glActiveTexture(GL_TEXTURE0);
             const FacePick shown =

@@ -2,7 +2,7 @@
 // The editor's own drawing over the scene: the highlighted face and the
 // dark panels behind its text, with a small flat-colour program.
 
-#include "motion/math.h"
+#include "math/math.h"
 
 #include "editor/level_document.h"
 

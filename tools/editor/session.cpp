@@ -1,9 +1,9 @@
 #include "editor/session.h"
 
 #include <filesystem>
-#include <iostream>
 
 #include "levelcheck/check.h"
+#include "log/console.h"
 #include "platform/keys.h"
 #include "world/level_file.h"
 #include "world/level_writer.h"
@@ -53,7 +53,7 @@ EditorSession::EditorSession(std::string path, VerdictRunner::Judge judge)
         verdict_.state = Verdict::State::NotLoaded;
         verdict_.text = "not opened";
         say("cannot open " + path_ + "; nothing was changed");
-        for (const std::string& line : refusal_) std::cout << line << std::endl;
+        for (const std::string& line : refusal_) console() << line << std::endl;
         return;
     }
     frame();
@@ -62,7 +62,7 @@ EditorSession::EditorSession(std::string path, VerdictRunner::Judge judge)
         if (isDiagnostic(line)) fileWarnings_.push_back("in the file: " + line);
     if (std::filesystem::path(path_).filename().string().size() > maxLevelNameLength)
         fileWarnings_.push_back("the game loads level files with names of at most 26 characters");
-    for (const std::string& line : fileWarnings_) std::cout << line << std::endl;
+    for (const std::string& line : fileWarnings_) console() << line << std::endl;
     say(opened.status == OpenedLevel::Status::Created ? "new level " + path_ : "opened " + path_);
     resubmit();
 }
@@ -71,7 +71,7 @@ void EditorSession::frame() { camera_.frame(editor_.document(), kFieldOfView, kA
 
 void EditorSession::say(const std::string& message) {
     message_ = message;
-    std::cout << message << std::endl;
+    console() << message << std::endl;
 }
 
 void EditorSession::resubmit() {
@@ -93,8 +93,8 @@ bool EditorSession::poll() {
     const bool announce = latest.state != Verdict::State::Searching;
     verdict_ = latest;
     if (announce) {
-        std::cout << "verdict: " << verdict_.text << std::endl;
-        for (const std::string& w : verdict_.warnings) std::cout << w << std::endl;
+        console() << "verdict: " << verdict_.text << std::endl;
+        for (const std::string& w : verdict_.warnings) console() << w << std::endl;
     }
     return true;
 }

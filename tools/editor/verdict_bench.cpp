@@ -13,11 +13,10 @@
 #include <sstream>
 #include <thread>
 
-#include "app/game.h"
+#include "rules/game.h"
 #include "editor/judge.h"
-#include "editor/thread_console.h"
+#include "log/console.h"
 #include "levelcheck/solver.h"
-#include "platform/settings.h"
 #include "world/level.h"
 #include "world/level_writer.h"
 
@@ -42,7 +41,7 @@ std::string readFile(const fs::path& p) {
 double rebuildMs(const LevelText& document) {
     double best = 1e9;
     for (int i = 0; i < 20; ++i) {
-        ThreadCapture quiet(false);
+        ConsoleSilence quiet;
         const auto start = Clock::now();
         std::unique_ptr<Level> level = loadLevelFromText("level", writeLevelText(document));
         best = std::min(best, msSince(start));
@@ -53,8 +52,6 @@ double rebuildMs(const LevelText& document) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    vboSupported = false;
-    ThreadConsole console;
     std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i) files.emplace_back(argv[i]);
     if (files.empty()) {
@@ -70,7 +67,7 @@ int main(int argc, char** argv) {
         const std::string text = readFile(file);
         std::unique_ptr<Level> level;
         {
-            ThreadCapture quiet(false);
+            ConsoleSilence quiet;
             level = loadLevelFromText("level", text);
         }
         if (!level) {
@@ -79,11 +76,11 @@ int main(int argc, char** argv) {
         }
         const int blocks = static_cast<int>(level->blocks.size());
         const LevelText document = levelTextOf(*level);
-        Game game(Resources::None);
+        Game game;
         game.setLevel(std::move(level));
         auto start = Clock::now();
         {
-            ThreadCapture quiet(false);
+            ConsoleSilence quiet;
             solve(game);
         }
         const double searchMs = msSince(start);

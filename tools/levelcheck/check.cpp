@@ -6,23 +6,13 @@
 #include <set>
 #include <sstream>
 
-#include "app/console_capture.h"
-#include "app/game.h"
+#include "log/console.h"
+#include "rules/game.h"
 #include "world/level.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs `load` with the working directory set to `dir` and restores it.
-template <typename Load>
-auto inDirectory(const fs::path& dir, Load load) {
-    const fs::path old = fs::current_path();
-    fs::current_path(dir);
-    auto result = load();
-    fs::current_path(old);
-    return result;
-}
 
 // Returns the level-file word of a side.
 const char* sideWord(Direction d) {
@@ -38,9 +28,8 @@ void writeTrace(Game& game, const std::vector<Action>& actions, std::ostream& ou
         const Block& b = *game.currentBlock;
         out << "  step " << i + 1 << ": " << actionKey(actions[i]) << "  on (" << b.x << "," << b.y << "," << b.z
             << ") " << sideWord(game.player.up) << " face, heading " << sideWord(game.player.forward) << "\n";
-        std::streambuf* old = std::cout.rdbuf(nullptr);
+        ConsoleSilence quiet;
         playStep(game, actions[i]);
-        std::cout.rdbuf(old);
     }
 }
 
@@ -93,8 +82,7 @@ std::unique_ptr<Level> loadLevelFile(const std::string& path, std::vector<std::s
         return nullptr;
     }
     ConsoleCapture capture;
-    std::unique_ptr<Level> level =
-        inDirectory(maps.parent_path(), [&] { return loadLevel(file.filename().string().c_str()); });
+    std::unique_ptr<Level> level = loadLevel(maps.parent_path(), file.filename().string().c_str());
     lines = capture.lines();
     return level;
 }

@@ -11,9 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/game.h"
 #include "levelcheck/check.h"
-#include "platform/settings.h"
+#include "rules/game.h"
 
 namespace {
 
@@ -47,8 +46,7 @@ int main(int argc, char** argv) {
     }
     if (files.empty()) return usage();
 
-    vboSupported = false;  // no GL context: levels keep their geometry in memory
-    Game game(Resources::None);
+    Game game;
     bool ok = true;
     for (const std::string& file : files) {
         if (chain)

@@ -4,39 +4,17 @@
 #include <chrono>
 #include <cmath>
 #include <deque>
-#include <iostream>
 #include <map>
-#include <optional>
 #include <queue>
 #include <set>
 #include <sstream>
-#include <streambuf>
 #include <tuple>
 #include <unordered_map>
 
-#include "app/game.h"
+#include "log/console.h"
+#include "rules/game.h"
 
 namespace {
-
-// Swallows everything written to it.
-class NullBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-// Sends std::cout nowhere for its lifetime.
-class Silence {
-public:
-    Silence() : old_(std::cout.rdbuf(&sink_)) {}
-    ~Silence() { std::cout.rdbuf(old_); }
-    Silence(const Silence&) = delete;
-    Silence& operator=(const Silence&) = delete;
-
-private:
-    NullBuffer sink_;
-    std::streambuf* old_;
-};
 
 // Frames one step may take before the search calls it stuck.
 constexpr int kMaxFramesPerStep = 100000;
@@ -76,7 +54,6 @@ constexpr Action kChoices[3] = {Action::None, Action::Left, Action::Right};
 // onto plain faces), so only the decorated blocks are kept.
 struct Snapshot {
     int block = 0;
-    int cell[3] = {0, 0, 0};
     int up = 0, forward = 0, state = 0, moveKind = 0;
     bool busy = false;
     float turnAmount = 0.0f;
@@ -174,7 +151,6 @@ private:
         Snapshot s;
         const Player& p = game_.player;
         s.block = game_.currentBlock->index;
-        for (int i = 0; i < 3; ++i) s.cell[i] = p.cell[i];
         s.up = p.up;
         s.forward = p.forward;
         s.state = p.state;
@@ -198,7 +174,6 @@ private:
         Player& p = game_.player;
         game_.paused = false;
         game_.currentBlock = game_.level->blocks[s.block];
-        for (int i = 0; i < 3; ++i) p.cell[i] = s.cell[i];
         p.up = s.up;
         p.forward = s.forward;
         p.state = s.state;
@@ -403,8 +378,7 @@ StepEnd replay(Game& game, const std::vector<Action>& actions, double dt) {
 }
 
 LevelStats analyse(Game& game, const SolveLimits& limits) {
-    std::optional<Silence> quiet;
-    if (limits.quiet) quiet.emplace();
+    ConsoleSilence quiet;
     const auto started = std::chrono::steady_clock::now();
     LevelStats stats;
     std::set<int> heights;
@@ -449,8 +423,7 @@ double difficultyScore(const LevelStats& s) {
 }
 
 std::vector<FaceReach> reachableFaces(Game& game, const SolveLimits& limits) {
-    std::optional<Silence> quiet;
-    if (limits.quiet) quiet.emplace();
+    ConsoleSilence quiet;
     SolveResult counts;
     Explorer explorer(game, limits);
     const bool complete = explorer.run(counts);

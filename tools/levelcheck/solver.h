@@ -47,10 +47,6 @@ struct SolveLimits {
     // When set (from another thread), the search stops at the next state it
     // expands and reports Cancelled. Not owned; may be null.
     const std::atomic<bool>* cancel = nullptr;
-    // Whether the search silences std::cout while it runs. A caller that
-    // searches on another thread than the one printing clears it and keeps
-    // the game's lines away itself.
-    bool quiet = true;
 };
 
 struct SolveResult {

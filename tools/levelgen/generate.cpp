@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/console_capture.h"
-#include "app/game.h"
+#include "log/console.h"
+#include "rules/game.h"
 #include "world/level.h"
 
 namespace {

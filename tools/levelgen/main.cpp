@@ -14,10 +14,9 @@
 #include <iostream>
 #include <string>
 
-#include "app/game.h"
+#include "rules/game.h"
 #include "levelcheck/check.h"
 #include "levelgen/generate.h"
-#include "platform/settings.h"
 
 namespace {
 
@@ -85,8 +84,7 @@ int main(int argc, char** argv) {
     if (o.title.empty())
         o.title = std::string("levelgen --seed ") + std::to_string(o.seed) + " --shape " + shapeName(o.shape);
 
-    vboSupported = false;  // no GL context: levels keep their geometry in memory
-    Game game(Resources::None);
+    Game game;
     std::string why;
     const std::optional<Generated> level = generate(game, o, &why);
     if (!level) {

@@ -3,16 +3,12 @@
 // console capture, and stepping with explicit time steps.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/console_capture.h"
-#include "app/game.h"
-#include "platform/settings.h"
+#include "log/console.h"
+#include "rules/game.h"
 
 // Returns whether `lines` holds `text` as a whole line.
 inline bool hasLine(const std::vector<std::string>& lines, const std::string& text) {
@@ -21,26 +17,14 @@ inline bool hasLine(const std::vector<std::string>& lines, const std::string& te
     return false;
 }
 
-// A headless Game (no GL buffers, console captured) running in `directory`,
-// whose maps/ holds the levels it loads.
+// A headless Game (console captured) whose content root `directory` holds
+// the levels it loads in maps/.
 class HeadlessGame : public ::testing::Test {
 protected:
-    explicit HeadlessGame(const char* directory) : directory_(directory) {}
-    void SetUp() override {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-        oldDirectory_ = buffer;
-        ASSERT_EQ(chdir(directory_), 0);
-        vboSupported = false;
-    }
-    void TearDown() override { EXPECT_EQ(chdir(oldDirectory_.c_str()), 0); }
+    explicit HeadlessGame(const char* directory) : game(directory) {}
 
     ConsoleCapture console;
-    Game game{Resources::None};
-
-private:
-    const char* directory_;
-    std::string oldDirectory_;
+    Game game;
 };
 
 // Runs on the small scenario levels of tests/levels.
@@ -50,19 +34,46 @@ protected:
 
     // Switches to a level the way start-up does (after the constructor's reset).
     void load(const char* name) { ASSERT_TRUE(game.switchLevel(name)) << console.take().back(); console.take(); }
+    // Takes the sound events of the last commands and step the way the
+    // game's shell does: all of them, in order, into `heard`, and the pause
+    // state of the rolling loop.
+    void listen() {
+        for (SoundEvent e : game.sounds) {
+            heard.push_back(e);
+            if (e == SoundEvent::RollingPaused || e == SoundEvent::RollingResumed)
+                rollingPaused_ = e == SoundEvent::RollingPaused;
+        }
+        game.sounds.clear();
+    }
+    // Returns whether the rolling loop is paused (it starts paused).
+    bool rollingPaused() {
+        listen();
+        return rollingPaused_;
+    }
+    // One game step of dt seconds, listening before and after.
+    void step(double dt) {
+        listen();
+        game.gameStep(dt);
+        listen();
+    }
     // Advances by `steps` game steps of dt seconds.
     void run(double dt, int steps) {
-        for (int i = 0; i < steps; ++i) game.gameStep(dt);
+        for (int i = 0; i < steps; ++i) step(dt);
     }
     // Advances in steps of dt until `done` holds or `limit` seconds passed; returns whether it held.
     template <typename Predicate>
     bool runUntil(double dt, double limit, Predicate done) {
         for (double t = 0.0; t < limit; t += dt) {
             if (done()) return true;
-            game.gameStep(dt);
+            step(dt);
         }
         return done();
     }
     int state() const { return game.player.state; }
     const Block& blockAt(int index) const { return *game.level->blocks[index]; }
+
+    std::vector<SoundEvent> heard;
+
+private:
+    bool rollingPaused_ = true;
 };

@@ -1,5 +1,5 @@
 // TGA decoding: orientation, run-length data, and files that lie about their size.
-#include "platform/image.h"
+#include "assets/tga.h"
 
 #include <gtest/gtest.h>
 
@@ -26,13 +26,13 @@ Bytes operator+(Bytes a, const Bytes& b) {
     return a;
 }
 
-bool decode(const Bytes& file, platform::Image& out) { return platform::decodeTga(file.data(), file.size(), out); }
+bool decode(const Bytes& file, Image& out) { return decodeTga(file.data(), file.size(), out); }
 
 }  // namespace
 
 TEST(Tga, RowZeroIsTheBottomRowWhateverTheFileOrigin) {
     // 1 x 2 grey: the file stores the bottom row first (origin bottom-left)...
-    platform::Image image;
+    Image image;
     ASSERT_TRUE(decode(header(3, 1, 2, 8) + Bytes{10, 20}, image));
     EXPECT_EQ(image.channels, 1);
     EXPECT_EQ(image.pixels, (Bytes{10, 20}));
@@ -42,7 +42,7 @@ TEST(Tga, RowZeroIsTheBottomRowWhateverTheFileOrigin) {
 }
 
 TEST(Tga, ColourChannelsComeOutAsRgbAndRgba) {
-    platform::Image image;
+    Image image;
     ASSERT_TRUE(decode(header(2, 1, 1, 24) + Bytes{1, 2, 3}, image));  // stored as B, G, R
     EXPECT_EQ(image.channels, 3);
     EXPECT_EQ(image.pixels, (Bytes{3, 2, 1}));
@@ -53,13 +53,13 @@ TEST(Tga, ColourChannelsComeOutAsRgbAndRgba) {
 
 TEST(Tga, RunLengthPacketsExpand) {
     // one run packet of 3 equal pixels and one raw packet of 1
-    platform::Image image;
+    Image image;
     ASSERT_TRUE(decode(header(11, 4, 1, 8) + Bytes{0x82, 7, 0x00, 9}, image));
     EXPECT_EQ(image.pixels, (Bytes{7, 7, 7, 9}));
 }
 
 TEST(Tga, FilesTooShortForTheirPixelsAreRefused) {
-    platform::Image image;
+    Image image;
     // a 20-byte file claiming 16384 x 16384 RGBA pixels (a gigabyte of zeros)
     EXPECT_FALSE(decode(header(2, 16384, 16384, 32) + Bytes{0, 0}, image));
     // the same in run-length form: two bytes cannot hold 268 million pixels
@@ -75,19 +75,19 @@ TEST(Tga, FilesTooShortForTheirPixelsAreRefused) {
 }
 
 TEST(Tga, OtherFormatsAndEmptyInputAreRefused) {
-    platform::Image image;
+    Image image;
     const Bytes png = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0, 1};
     EXPECT_FALSE(decode(png, image));
-    EXPECT_FALSE(platform::decodeTga(nullptr, 0, image));
+    EXPECT_FALSE(decodeTga(nullptr, 0, image));
     EXPECT_FALSE(decode(header(3, 0, 1, 8), image));  // no pixels at all
-    EXPECT_FALSE(platform::readTgaFile("no/such/file.tga", image));
+    EXPECT_FALSE(readTgaFile("no/such/file.tga", image));
 }
 
 TEST(Tga, ShippedTexturesDecode) {
     for (const char* path : {"textures/blocktexture.tga", "textures/brain.tga", "textures/metalframe2.tga",
                              "textures/synalpha.tga"}) {
-        platform::Image image;
-        EXPECT_TRUE(platform::readTgaFile(path, image)) << path;
+        Image image;
+        EXPECT_TRUE(readTgaFile(path, image)) << path;
         EXPECT_GT(image.width, 0) << path;
     }
 }

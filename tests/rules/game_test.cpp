@@ -1,20 +1,20 @@
 // Scenario tests: a headless game on small levels, driven by commands and
 // explicit time steps.
-#include "app/game.h"
+#include "rules/game.h"
 
 #include <gtest/gtest.h>
 
-#include "app/game_test_util.h"
+#include "rules/game_test_util.h"
 
 using Scenario = GameScenario;
 
 TEST_F(Scenario, StartUpLeavesTheRollingSoundPausedUntilTheFirstSpace) {
     load("run.xml");
     EXPECT_EQ(state(), PlayerState::Waiting);
-    EXPECT_TRUE(game.player.rollingPaused);
+    EXPECT_TRUE(rollingPaused());
     EXPECT_EQ(game.currentBlock, game.level->blocks[game.level->rootIndex]);
     game.resetAttempt();  // R: the face is evaluated and the sound resumes
-    EXPECT_FALSE(game.player.rollingPaused);
+    EXPECT_FALSE(rollingPaused());
     EXPECT_EQ(game.player.moveKind, EdgeKind::Flat);
 }
 
@@ -23,10 +23,10 @@ TEST_F(Scenario, StraightRunCollectsOpensTheGoalAndLoadsTheNextLevel) {
     ASSERT_EQ(game.level->collectableCount, 1);
     ASSERT_TRUE(game.onSpace());
     EXPECT_EQ(state(), PlayerState::Rolling);
-    EXPECT_FALSE(game.player.rollingPaused);
+    EXPECT_FALSE(rollingPaused());
 
     ASSERT_TRUE(runUntil(0.05, 2.0, [&] { return game.currentBlock == &blockAt(1); }));
-    EXPECT_EQ(game.player.cell[2], -1);
+    EXPECT_EQ(game.currentBlock->z, -1);
     EXPECT_TRUE(console.take().empty());
     ASSERT_TRUE(runUntil(0.05, 2.0, [&] { return game.collected == 1; }));
     EXPECT_GE(game.stepProgress, 0.35);
@@ -72,12 +72,12 @@ TEST_F(Scenario, ConvexRollOntoTheSideFace) {
     load("edge.xml");
     ASSERT_TRUE(game.onSpace());
     EXPECT_EQ(game.player.moveKind, EdgeKind::Convex);
-    game.gameStep(0.175);
+    step(0.175);
     EXPECT_FALSE(game.player.busy);
-    game.gameStep(0.175);  // progress 0.7: the last part of a step towards a convex edge is busy
+    step(0.175);  // progress 0.7: the last part of a step towards a convex edge is busy
     EXPECT_TRUE(game.player.busy);
     EXPECT_FALSE(game.rotateLeft());
-    game.gameStep(0.175);  // 1.05: over the edge
+    step(0.175);  // 1.05: over the edge
     EXPECT_FALSE(game.player.busy);
     EXPECT_EQ(int(game.player.up), Direction::Front);
     EXPECT_EQ(int(game.player.forward), Direction::Bottom);
@@ -86,7 +86,7 @@ TEST_F(Scenario, ConvexRollOntoTheSideFace) {
     EXPECT_EQ(state(), PlayerState::Rolling);
     EXPECT_EQ(game.player.moveKind, EdgeKind::Convex);  // front face towards the bottom
     // The next step rolls the quarter circle first, then crosses the new face.
-    game.gameStep(0.1);
+    step(0.1);
     EXPECT_LT(game.stepProgress, 0.0);
     EXPECT_EQ(game.player.upVector.y > 0.0f, true);
 }
@@ -95,15 +95,15 @@ TEST_F(Scenario, WallBounceReversesAndRestartsBehindTheMiddle) {
     load("wall.xml");
     ASSERT_TRUE(game.onSpace());
     EXPECT_EQ(game.player.moveKind, EdgeKind::Concave);
-    game.gameStep(0.1875);
-    game.gameStep(0.1875);  // 0.75: the bounce
+    step(0.1875);
+    step(0.1875);  // 0.75: the bounce
     EXPECT_EQ(int(game.player.forward), Direction::Back);
     EXPECT_DOUBLE_EQ(game.player.bounceBlend, 0.25);
     EXPECT_DOUBLE_EQ(game.stepProgress, 0.75 - 1.0 + static_cast<double>(0.6f));
     EXPECT_EQ(game.currentBlock, &blockAt(0));
     EXPECT_EQ(state(), PlayerState::Rolling);
     EXPECT_EQ(game.player.moveKind, EdgeKind::Convex);  // nothing behind the root
-    game.gameStep(0.05);
+    step(0.05);
     EXPECT_DOUBLE_EQ(game.player.bounceBlend, game.stepProgress);
 }
 
@@ -117,7 +117,7 @@ TEST_F(Scenario, BlackHoleSinksKillsAndSpaceOrRRestarts) {
     ASSERT_TRUE(runUntil(0.05, 2.0, [&] { return state() == PlayerState::Dead; }));
     EXPECT_GE(game.stepProgress, 0.95);
     EXPECT_LT(game.stepProgress, 1.0);
-    EXPECT_TRUE(game.player.rollingPaused);
+    EXPECT_TRUE(rollingPaused());
     const double progress = game.stepProgress;
     run(0.05, 10);
     EXPECT_EQ(game.stepProgress, progress);
@@ -126,7 +126,7 @@ TEST_F(Scenario, BlackHoleSinksKillsAndSpaceOrRRestarts) {
     ASSERT_TRUE(game.onSpace());
     EXPECT_EQ(state(), PlayerState::Waiting);
     EXPECT_EQ(game.currentBlock, &blockAt(0));
-    EXPECT_FALSE(game.player.rollingPaused);
+    EXPECT_FALSE(rollingPaused());
 
     ASSERT_TRUE(game.onSpace());
     ASSERT_TRUE(runUntil(0.05, 3.0, [&] { return state() == PlayerState::Dead; }));
@@ -161,15 +161,15 @@ TEST_F(Scenario, DeathAndLevelCompletionAreReachedAtAnyFrameRate) {
 TEST_F(Scenario, AHugeTimeStepCompletesAtMostOneStep) {
     load("run.xml");
     ASSERT_TRUE(game.onSpace());
-    game.gameStep(100.0);
+    step(100.0);
     EXPECT_EQ(game.currentBlock, &blockAt(1));
     EXPECT_DOUBLE_EQ(game.stepProgress, 199.0);
     EXPECT_EQ(state(), PlayerState::Rolling);
-    game.gameStep(100.0);
+    step(100.0);
     EXPECT_EQ(game.currentBlock, &blockAt(2));
     EXPECT_EQ(game.collected, 1);
     EXPECT_EQ(state(), PlayerState::EnteringGoal);
-    game.gameStep(100.0);
+    step(100.0);
     EXPECT_EQ(state(), PlayerState::Finished);
 }
 
@@ -185,16 +185,16 @@ TEST_F(Scenario, LegalTurnAboutTheLinkAxisStartsTheAttempt) {
     EXPECT_EQ(game.player.moveKind, EdgeKind::Flat);  // right face towards the front
     EXPECT_FALSE(game.rotateLeft());                  // busy
 
-    game.gameStep(0.001);  // the old pose: the block drawn turned back by 90 degrees
+    step(0.001);  // the old pose: the block drawn turned back by 90 degrees
     const Vec4 upright = transform(game.player.turnRotation, {1.0f, 0.0f, 0.0f, 0.0f});
     EXPECT_NEAR(upright.y, 1.0f, 1e-2f);
     EXPECT_NEAR(game.player.upVector.y, 1.0f, 1e-2f);
     ASSERT_TRUE(runUntil(0.01, 1.0, [&] { return state() != PlayerState::Turning; }));
     EXPECT_EQ(state(), PlayerState::Rolling);
     EXPECT_EQ(game.currentBlock, &blockAt(1));
-    game.gameStep(0.01);  // rolling on: the avatar stands on the right face
+    step(0.01);  // rolling on: the avatar stands on the right face
     EXPECT_EQ(game.player.upVector, (Vec3{1.0f, 0.0f, 0.0f}));
-    EXPECT_EQ(game.player.cell[2], -1);
+    EXPECT_EQ(game.currentBlock->z, -1);
     EXPECT_FALSE(game.player.busy);
 }
 
@@ -207,14 +207,14 @@ TEST_F(Scenario, TurnsRefusedOnTheWrongAxisWhenBusyOrPastHalfway) {
     load("run.xml");
     game.resetAttempt();
     ASSERT_TRUE(game.onSpace());
-    game.gameStep(0.3);  // 0.6
+    step(0.3);  // 0.6
     EXPECT_FALSE(game.rotateRight());
     EXPECT_TRUE(console.take().empty());
     EXPECT_EQ(blockAt(0).rotationStep, 0);
 
     game.resetAttempt();
     ASSERT_TRUE(game.onSpace());
-    game.gameStep(0.25);  // exactly 0.5 is still allowed
+    step(0.25);  // exactly 0.5 is still allowed
     ASSERT_TRUE(game.rotateLeft());
     EXPECT_FLOAT_EQ(game.player.turnAmount, 0.5f);
     EXPECT_EQ(int(game.player.up), Direction::Left);
@@ -223,12 +223,12 @@ TEST_F(Scenario, TurnsRefusedOnTheWrongAxisWhenBusyOrPastHalfway) {
 TEST_F(Scenario, PauseFreezesEverythingButTheCollectableSpin) {
     load("run.xml");
     ASSERT_TRUE(game.onSpace());
-    game.gameStep(0.1);
+    step(0.1);
     game.paused = true;
     const double progress = game.stepProgress;
     const Mat4 cageSpin = game.player.cageSpin;
     const Mat4 spin = game.spinMatrix;
-    game.gameStep(0.1);
+    step(0.1);
     EXPECT_EQ(game.stepProgress, progress);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(game.player.cageSpin[i], cageSpin[i]);
     EXPECT_NE(game.spinMatrix[5], spin[5]);

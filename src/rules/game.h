@@ -3,35 +3,42 @@
 // every move, the collectable tally and the pause flag, and the rules that
 // turn a finished step into the next one. gameStep is a deterministic
 // function of the state and dt, so tests and the level checker drive it.
+// The rules touch no GL, window or sound: what the player should hear is
+// recorded in `sounds` for the game's shell to play.
 
+#include <filesystem>
 #include <memory>
+#include <vector>
 
-#include "motion/math.h"
+#include "math/math.h"
 #include "motion/player.h"
+#include "rules/sound_event.h"
 #include "world/level.h"
 
 class Game {
 public:
-    // With Resources::None nothing touches GL, files other than levels, or sound.
-    explicit Game(Resources resources = Resources::Load);
+    // Levels are read from "maps/" under `contentRoot` (empty: the working directory).
+    explicit Game(std::filesystem::path contentRoot = {});
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    unsigned shadowFramebuffer = 0;
-    unsigned shadowProgram = 0;
+    std::filesystem::path contentRoot;
     Player player;
     double rollSpeed = 2.0;   // step progress per second
     bool paused = false;
     std::unique_ptr<Level> level;
     int collected = 0;        // collectables taken in this attempt
-    Block* currentBlock = nullptr;  // the block under the avatar, in level
+    Block* currentBlock = nullptr;  // the block under the avatar, in level; its position is the avatar's
     double stepProgress = 0.0;
     double spinClock = 0.0;   // seconds of game steps; never reset
     Mat4 spinMatrix;          // spin of the collectables
-    unsigned blockTexture = 0;
+    // What the last commands and step set off, in order; every gameStep
+    // starts a fresh list, so whoever plays them takes them after each
+    // command and each step.
+    std::vector<SoundEvent> sounds;
 
-    // Loads "maps/" + name and makes it current; false (keeping the current
-    // level) when it cannot be loaded.
+    // Loads "maps/" + name under the content root and makes it current;
+    // false (keeping the current level) when it cannot be loaded.
     bool switchLevel(const char* name);
     // Makes an already loaded level current, replacing the one there was.
     void setLevel(std::unique_ptr<Level> next);
@@ -43,6 +50,8 @@ public:
     // A and F: turn the current block and the avatar with it. False when refused.
     bool rotateLeft();
     bool rotateRight();
+    // P: stops or resumes the attempt (and the rolling sound with it).
+    void setPaused(bool pause);
     // Back to the start of the attempt on the current level.
     void resetAttempt();
     // Starts an attempt from the waiting state.
@@ -51,10 +60,11 @@ public:
     void evaluateFace();
 
 private:
+    bool refuse();
     bool turnBlock(bool left);
+    // Returns the position of the block under the avatar (the origin without a level).
+    Vec3 avatarCell() const;
+    void applyOutcome(const StepOutcome& outcome);
     void pickUp();
     void completeStep();
 };
-
-// The one game, created at start-up.
-extern Game* game;

@@ -1,13 +1,14 @@
-// The only GL calls of the world: the level's two static buffers.
+#include "render/level_buffers.h"
+
 #include <GL/glew.h>
 
 #include "platform/settings.h"
 #include "world/geometry.h"
 #include "world/level.h"
 
+namespace {
+
 void uploadLevelGeometry(Level& level) {
-    // without a current context GLEW has no entry points to call
-    if (!vboSupported || !glGenBuffers) return;
     GLuint names[2] = {0, 0};
     glGenBuffers(2, names);
     level.vertexBuffer = names[0];
@@ -30,6 +31,19 @@ void uploadLevelGeometry(Level& level) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
+}  // namespace
+
+void keepLevelBuffers(Level& level) {
+    // the buffers of the level shown last; that level may be gone already
+    static GLuint shown[2] = {0, 0};
+    // without a current context GLEW has no entry points to call
+    if (level.vertexBuffer != 0 || !vboSupported || !glGenBuffers) return;
+    uploadLevelGeometry(level);
+    if ((shown[0] != 0 || shown[1] != 0) && glDeleteBuffers) glDeleteBuffers(2, shown);
+    shown[0] = level.vertexBuffer;
+    shown[1] = level.indexBuffer;
+}
+
 void refreshLevelLooks(Level& level) {
     if (level.vertexBuffer == 0) return;
     const std::vector<std::size_t> changed = changedLooks(level.blocks, level.bufferLooks);
@@ -42,13 +56,4 @@ void refreshLevelLooks(Level& level) {
                         vertices.data());
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-}
-
-void deleteLevelGeometry(Level& level) {
-    if (level.vertexBuffer == 0 && level.indexBuffer == 0) return;
-    if (glDeleteBuffers) {
-        const GLuint names[2] = {level.vertexBuffer, level.indexBuffer};
-        glDeleteBuffers(2, names);
-    }
-    level.vertexBuffer = level.indexBuffer = 0;
 }

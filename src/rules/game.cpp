@@ -1,15 +1,7 @@
-#include "app/game.h"
+#include "rules/game.h"
 
-#include <iostream>
-
-#include "assets/shader.h"
-#include "assets/texture.h"
-#include "audio/sound_system.h"
+#include "log/console.h"
 #include "motion/camera.h"
-#include "render/collectables.h"
-#include "render/shadow_target.h"
-
-Game* game = nullptr;
 
 namespace {
 
@@ -23,21 +15,15 @@ bool resting(int state) {
 
 }  // namespace
 
-Game::Game(Resources resources) : player(resources) {
-    if (resources == Resources::Load) {
-        shadowFramebuffer = createShadowTarget();
-        shadowProgram = buildProgram("shadow.vert", "shadow.frag");
-        blockTexture = loadMipmapTexture("textures/blocktexture.tga");
-        loadModelOrReport(collectableModel, "models/synapse.md5mesh", "textures/synalpha.tga");
-    }
+Game::Game(std::filesystem::path root) : contentRoot(std::move(root)) {
     resetCamera();
     resetAttempt();
 }
 
 bool Game::switchLevel(const char* name) {
-    std::unique_ptr<Level> next = loadLevel(name);
+    std::unique_ptr<Level> next = loadLevel(contentRoot, name);
     if (!next) {
-        std::cout << "ERROR: Level loading failed" << std::endl;
+        console() << "ERROR: Level loading failed" << std::endl;
         return false;
     }
     setLevel(std::move(next));
@@ -54,26 +40,37 @@ void Game::setLevel(std::unique_ptr<Level> next) {
     currentBlock = level->blocks[level->rootIndex];
 }
 
+Vec3 Game::avatarCell() const {
+    if (!currentBlock) return {0.0f, 0.0f, 0.0f};
+    return {static_cast<float>(currentBlock->x), static_cast<float>(currentBlock->y),
+            static_cast<float>(currentBlock->z)};
+}
+
 void Game::evaluateFace() {
     player.moveKind = currentBlock->edges[player.up][player.forward];
     if (player.moveKind >= EdgeKind::Blackhole) {
         player.busy = true;
         player.state = player.moveKind;
     }
-    player.setRollingPaused(false);
+    sounds.push_back(SoundEvent::RollingResumed);
 }
 
 void Game::startRolling() {
     stepProgress = 0.0;
     evaluateFace();
     player.state = PlayerState::Rolling;
-    player.setRollingPaused(false);
+    sounds.push_back(SoundEvent::RollingResumed);
+}
+
+bool Game::refuse() {
+    sounds.push_back(SoundEvent::Refused);
+    return false;
 }
 
 bool Game::onSpace() {
     switch (player.state) {
     case PlayerState::Waiting:
-        if (!level) return false;
+        if (!level) return refuse();
         startRolling();
         return true;
     case PlayerState::Dead:
@@ -84,18 +81,27 @@ bool Game::onSpace() {
         resetAttempt();
         return true;
     default:
-        return false;
+        return refuse();
     }
+}
+
+void Game::setPaused(bool pause) {
+    paused = pause;
+    sounds.push_back(pause ? SoundEvent::RollingPaused : SoundEvent::RollingResumed);
 }
 
 void Game::resetAttempt() {
     paused = false;
-    player.reset();
+    player.busy = false;
+    player.state = PlayerState::Waiting;
+    player.forward = Direction::Front;
+    player.up = Direction::Top;
     if (level) {
         level->reset();
         currentBlock = level->blocks[level->rootIndex];
-        evaluateFace();
     }
+    player.reset(avatarCell());
+    if (level) evaluateFace();
     collected = 0;
     stepProgress = 0.0;
     resetCamera();
@@ -106,20 +112,23 @@ bool Game::rotateLeft() { return turnBlock(true); }
 bool Game::rotateRight() { return turnBlock(false); }
 
 bool Game::turnBlock(bool left) {
-    if (player.busy || stepProgress > 0.5 || !currentBlock) return false;
+    if (player.busy || stepProgress > 0.5 || !currentBlock) return refuse();
     const bool turned = left ? currentBlock->rotateLeft(player.forward) : currentBlock->rotateRight(player.forward);
-    if (!turned) return false;
+    if (!turned) return refuse();
+    // The avatar turns with the block: its face now points where the turn
+    // about the heading has carried it.
+    const Direction side = turnAbout(player.up, player.forward);
+    player.up = left ? opposite(side) : side;
+    player.state = PlayerState::Turning;
     const float amount = static_cast<float>(1.0 - stepProgress);
-    if (left)
-        player.turnLeft(amount);
-    else
-        player.turnRight(amount);
+    player.startTurn(left ? amount : -amount);
     evaluateFace();
     player.busy = true;
     return true;
 }
 
 void Game::gameStep(double dt) {
+    sounds.clear();
     spinClock += dt;
     spinMatrix = rotate(Mat4(), static_cast<float>(spinClock * 200.0), {1.0f, 0.0f, 0.0f});
     if (paused || resting(player.state) || !currentBlock) return;
@@ -130,26 +139,53 @@ void Game::gameStep(double dt) {
     player.cageSpin = rotate(player.cageSpin, static_cast<float>(spinDegrees), {-1.0f, 0.0f, 0.0f});
 
     stepProgress += advance;
-    const int before = player.state;
-    player.update(stepProgress);
+    const StepOutcome outcome = player.update(stepProgress, avatarCell());
+    applyOutcome(outcome);
     pickUp();
-    // A fall or goal entry that Player::update has just ended is final: the
-    // step completion must not roll the avatar on, however far one long
-    // frame carried the progress.
-    const bool ended = (before == PlayerState::Sinking && player.state == PlayerState::Dead) ||
-                       (before == PlayerState::EnteringGoal && player.state == PlayerState::Finished);
+    // A fall or goal entry that has just ended is final: the step completion
+    // must not roll the avatar on, however far one long frame carried the
+    // progress.
+    const bool ended = outcome.died || outcome.finished;
     if (!ended && stepProgress >= kBusyProgress && (player.moveKind == EdgeKind::Concave || stepProgress >= 1.0))
         completeStep();
     if (currentBlock->rotationStep != 0 && stepProgress >= 1.0) currentBlock->rotationStep = 0;
+}
+
+void Game::applyOutcome(const StepOutcome& outcome) {
+    if (outcome.turnEnded) {
+        sounds.push_back(SoundEvent::TurnEnded);
+        player.state = PlayerState::Finished;  // the step completion brings it back to Rolling
+    }
+    if (outcome.finished) {
+        player.state = PlayerState::Finished;
+        sounds.push_back(SoundEvent::Fanfare);
+    }
+    if (outcome.vacuum) sounds.push_back(SoundEvent::Vacuum);
+    if (outcome.died) {
+        player.state = PlayerState::Dead;
+        sounds.push_back(SoundEvent::RollingPaused);
+    }
+    if (outcome.crossedEdge) {
+        sounds.push_back(SoundEvent::EdgeRolled);
+        // over the edge: standing on the face it was heading to, heading down the block's side
+        const Direction oldForward = player.forward;
+        player.forward = opposite(player.up);
+        player.up = oldForward;
+    }
+    if (outcome.nearEdge) player.busy = true;
+    if (outcome.bounced) {
+        sounds.push_back(SoundEvent::Bounced);
+        player.forward = opposite(player.forward);
+    }
 }
 
 void Game::pickUp() {
     Decal& decal = currentBlock->decals[player.up];
     if (decal != Decal::Collectable || stepProgress < 0.35) return;
     decal = Decal::Collected;
-    playOnce(player.collectSound);
+    sounds.push_back(SoundEvent::PickedUp);
     ++collected;
-    std::cout << "collected " << collected << " of " << level->collectableCount << " collectables!" << std::endl;
+    console() << "collected " << collected << " of " << level->collectableCount << " collectables!" << std::endl;
     if (collected == level->collectableCount) level->activateGoal();
 }
 

@@ -4,7 +4,7 @@
 // double precision from a float angle and stored back as floats. The order of
 // every sum is fixed so results are reproducible to the last bit.
 
-#include "world/direction.h"
+#include "math/direction.h"
 
 struct Vec3 {
     float x = 0.0f, y = 0.0f, z = 0.0f;

@@ -1,4 +1,4 @@
-#include "motion/math.h"
+#include "math/math.h"
 
 #include <cmath>
 

@@ -1,0 +1,11 @@
+#pragma once
+// The GL side of the avatar: its brain model and cage texture, and drawing
+// it in the pose the motion code computed.
+
+class Player;
+
+// Loads the brain model and the cage texture (once, at start-up).
+void loadAvatarLook();
+// Draws brain and cage in the pose of `player` with the program in use
+// (needs a GL context).
+void drawAvatar(const Player& player);
