@@ -331,21 +331,105 @@ RECIPES = [
     ("the great structure", ["--seed", "20", "--shape", "mixed", "--blocks", "150", "--min-heights", "3",
                              "--min-turns", "3", "--max-turns", "5"]),
 ]
-# The hard levels: many turns, and a third of the states lead nowhere.
-HARD = ["--blocks", "16..36", "--collectables", "3..6", "--holes", "2..7", "--tries", "6", "--rounds", "40",
-        "--min-turns", "6", "--min-trap-share", "0.3", "--max-states", "100000"]
-RECIPES += [
-    (title, ["--seed", str(seed), "--shape", shape, *HARD])
-    for title, seed, shape in [
-        ("no way back", 5, "mixed"),
-        ("the knot", 101, "mixed"),
-    ]
-]
+
+
+# The hard levels: structures built by hand below, whose black holes,
+# collectables and goal levelgen --from moves until the level needs at least
+# six turns and a third of its states are traps.
+HARD = ["--holes", "2..8", "--min-turns", "6", "--min-trap-share", "0.3", "--tries", "8", "--rounds", "60",
+        "--max-states", "150000"]
+
+
+def loop(lv, x0, y, z0, width, depth):
+    """A closed loop of four rows in the x-z plane, corner (x0, y, z0), towards +x and -z."""
+    x1, z1 = x0 + width - 1, z0 - depth + 1
+    lv.row((x0, y, z0), (x0, y, z1)).row((x0 + 1, y, z1), (x1, y, z1))
+    lv.row((x1, y, z1 + 1), (x1, y, z0)).row((x0 + 1, y, z0), (x1 - 1, y, z0))
+    return lv
+
+
+def hard_bases():
+    bases = []
+
+    lv = Level("the double loop", ambient=(0.21, 0.2, 0.25))
+    loop(lv, 0, 0, 0, 5, 5)
+    loop(lv, 4, 0, -4, 5, 5)
+    lv.item((0, 0, -2), "right").item((6, 0, -8), "bottom").item((8, 0, -6), "left").goal((2, 0, -4), "bottom")
+    bases.append((lv, 31))
+
+    lv = Level("two floors", ambient=(0.2, 0.21, 0.26), light_dir=(0.6, 0.8, 0.7))
+    loop(lv, 0, 0, 0, 5, 5)
+    lv.row((4, 1, -4), (4, 3, -4))
+    loop(lv, 4, 4, -4, 5, 5)
+    lv.item((0, 0, -3), "left").item((4, 2, -4), "front").item((8, 4, -6), "top").goal((6, 4, -8), "bottom")
+    bases.append((lv, 32))
+
+    lv = Level("loop the loop", ambient=(0.22, 0.2, 0.25), light_dir=(1.0, 0.8, 0.25))
+    lv.row((0, 0, 0), (0, 0, -6))
+    lv.row((1, 0, -6), (3, 0, -6)).row((3, 1, -6), (3, 4, -6)).row((-1, 4, -6), (2, 4, -6))
+    lv.row((-1, 1, -6), (-1, 3, -6))
+    lv.item((0, 0, -4), "left").item((3, 2, -6), "front").item((0, 4, -6), "back").goal((-1, 2, -6), "left")
+    bases.append((lv, 33))
+
+    lv = Level("the long loop", ambient=(0.2, 0.2, 0.24))
+    loop(lv, 0, 0, 0, 7, 7)
+    lv.item((0, 0, -3), "bottom").item((6, 0, -6), "top").item((6, 0, -2), "right").goal((3, 0, 0), "back")
+    bases.append((lv, 34))
+
+    lv = Level("the cross roads", ambient=(0.19, 0.21, 0.25))
+    lv.row((0, 0, 0), (0, 0, -8)).row((-4, 0, -4), (4, 0, -4))
+    lv.row((-4, 0, -5), (-4, 0, -8)).row((4, 0, -3), (4, 0, 0))
+    lv.item((0, 0, -7), "right").item((-4, 0, -7), "left").item((4, 0, -1), "bottom").goal((2, 0, -4), "front")
+    bases.append((lv, 35))
+
+    lv = Level("the spiral", ambient=(0.21, 0.19, 0.24), light_dir=(0.6, 0.8, 0.7))
+    lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4)).row((4, 1, -4), (4, 2, -4))
+    lv.row((4, 3, -4), (4, 3, -8)).row((3, 3, -8), (-2, 3, -8)).row((-2, 4, -8), (-2, 5, -8))
+    lv.item((0, 0, -2), "left").item((4, 3, -6), "right").item((0, 3, -8), "bottom").goal((-2, 5, -8), "top")
+    bases.append((lv, 36))
+
+    lv = Level("the ladder", ambient=(0.2, 0.22, 0.25), light_dir=(1.0, 0.8, 0.25))
+    lv.row((0, 0, 0), (0, 0, -6)).row((3, 0, 0), (3, 0, -6))
+    for z in (-2, -6):
+        lv.row((1, 0, z), (2, 0, z))
+    lv.row((0, 1, -6), (0, 3, -6)).row((1, 3, -6), (3, 3, -6))
+    lv.item((0, 0, -4), "right").item((3, 0, -4), "bottom").item((2, 3, -6), "front").goal((3, 0, 0), "back")
+    bases.append((lv, 37))
+
+    lv = Level("round the towers", ambient=(0.21, 0.2, 0.26), light_dir=(0.6, 0.8, 0.7))
+    loop(lv, 0, 0, 0, 6, 6)
+    lv.row((0, 1, -5), (0, 4, -5)).row((5, 1, 0), (5, 3, 0))
+    lv.item((0, 3, -5), "right").item((5, 2, 0), "front").item((3, 0, -5), "bottom").goal((5, 0, -3), "right")
+    bases.append((lv, 38))
+
+    lv = Level("the frame", ambient=(0.2, 0.2, 0.27), light_dir=(0.45, 1.0, 0.55))
+    loop(lv, 0, 0, 0, 5, 5)
+    for x, z in ((4, 0), (4, -4)):
+        lv.row((x, 1, z), (x, 3, z))
+    loop(lv, 0, 4, 0, 5, 5)
+    lv.row((0, 1, -4), (0, 3, -4))
+    lv.item((2, 4, -4), "bottom").item((4, 2, 0), "left").item((0, 0, -2), "right").goal((2, 4, 0), "top")
+    bases.append((lv, 39))
+
+    lv = Level("the wheel", ambient=(0.22, 0.21, 0.25), light_dir=(-0.5, 1.0, 0.6))
+    loop(lv, 0, 0, 0, 7, 7)
+    lv.row((1, 0, -3), (5, 0, -3))
+    lv.row((3, 1, -3), (3, 3, -3))
+    lv.item((3, 3, -3), "front").item((0, 0, -5), "left").item((6, 0, -1), "bottom").goal((3, 0, -6), "front")
+    bases.append((lv, 40))
+
+    return bases
 
 
 def stage_generated(levelgen, staging):
     names = []
-    for i, (title, options) in enumerate(RECIPES):
+    recipes = list(RECIPES)
+    for i, (lv, seed) in enumerate(hard_bases()):
+        base = os.path.join(staging, f"base{i:02d}.xml")
+        with open(base, "w") as f:
+            f.write(lv.xml("PLACEHOLDER"))
+        recipes.append((lv.title, ["--from", base, "--seed", str(seed), *HARD]))
+    for i, (title, options) in enumerate(recipes):
         name = f"gen{i:02d}.xml"
         cmd = [levelgen, *options, "--title", title, "--next", "PLACEHOLDER", "-o", os.path.join(staging, name)]
         done = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
@@ -390,6 +474,8 @@ def main():
                 f.write(lv.xml("PLACEHOLDER"))
             entries.append((name, lv.title))
         entries += stage_generated(levelgen, staging)
+        for base in glob.glob(os.path.join(staging, "base*.xml")):
+            os.remove(base)
         rows = measure(levelcheck, staging, [n for n, _ in entries])
         # easiest first; ties keep the order above
         order = sorted(range(len(entries)), key=lambda i: (rows[entries[i][0]][0], i))

@@ -58,7 +58,7 @@ def main():
     if args.sheet and shots:
         # eight to a row, each 160 x 128 with its file name under it
         subprocess.run(["montage", "-label", "%t", *shots, "-tile", "8x", "-geometry", "160x128+3+3",
-                        "-pointsize", "11", "-background", "#202028", "-fill", "#e0e0e0",
+                        "-pointsize", "11", "-font", "DejaVu-Sans", "-background", "#202028", "-fill", "#e0e0e0",
                         "-depth", "8", "-colors", "128", args.sheet], check=True)
         print(args.sheet)
 

@@ -173,6 +173,11 @@ TEST_F(LevelStatsTest, TheSameSeedGivesTheSameLevelAndItMeetsItsConstraints) {
     const std::string text = writeLevelText(first->text);
     EXPECT_EQ(text, writeLevelText(again->text));
     EXPECT_NE(text.find("<!-- a test level -->"), std::string::npos);
+    // nothing stands between the camera and the avatar at the start
+    Structure cells;
+    for (const BlockEntry& b : first->text.blocks) cells.add(b.x, b.y, b.z);
+    EXPECT_TRUE(cells.cameraClear({0, 0, 0}));
+    EXPECT_FALSE(cells.has(0, 1, 1));
 
     // the file, loaded afresh, measures as the generator said
     std::unique_ptr<Level> level = loadLevelFromText("gen.xml", text);

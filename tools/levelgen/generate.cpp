@@ -43,7 +43,8 @@ bool turns(const Structure& s, const Cell& c) {
 std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random& random) {
     const int blocks = random.between(o.blocks.lo, o.blocks.hi);
     const Structure s = Structure::build(o.shape, blocks, random);
-    if (static_cast<int>(s.size()) < o.blocks.lo || s.heights() < o.minHeights) return std::nullopt;
+    if (static_cast<int>(s.size()) < o.blocks.lo || s.heights() < o.minHeights || !s.cameraClear({0, 0, 0}))
+        return std::nullopt;
 
     LevelText text;
     text.next = o.next;
@@ -196,7 +197,15 @@ std::optional<Generated> generate(Game& game, const GenerateOptions& o, std::str
     limits.maxStates = o.maxStates;
     std::string lastMiss = "no candidate could be built";
     for (int attempt = 1; attempt <= o.tries; ++attempt) {
-        std::optional<LevelText> text = candidate(game, o, random);
+        std::optional<LevelText> text;
+        if (o.start) {
+            text = o.start;
+            text->next = o.next;
+            text->comment = o.title;
+            for (int k = 1; k < attempt && k < 4; ++k) *text = mutated(*text, o, random);
+        } else {
+            text = candidate(game, o, random);
+        }
         if (!text || !loadInto(game, *text)) continue;
         LevelStats stats = analyse(game, limits);
         double fit = fitness(stats, o);

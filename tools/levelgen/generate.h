@@ -38,6 +38,10 @@ struct GenerateOptions {
     std::string title;         // the comment naming the level
     std::string next = "level0.xml";
     bool verbose = false;      // one line per candidate on standard error
+    // When set, every candidate is this level (the first as it is, the
+    // others after a few random changes of its decals) instead of a new
+    // structure: improves a level made by hand.
+    std::optional<LevelText> start;
 };
 
 struct Generated {

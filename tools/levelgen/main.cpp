@@ -4,8 +4,9 @@
 //            [--holes A..B] [--min-turns N] [--max-turns N] [--min-steps N]
 //            [--max-steps N] [--min-heights N] [--min-trap-share F]
 //            [--needs-turn] [--verbose] [--tries N] [--rounds N] [--max-states N] [--title TEXT]
-//            [--next NAME] [-o FILE]
-// The same options give the same file. Writes the level (to FILE, or to
+//            [--next NAME] [--from LEVEL.xml] [-o FILE]
+// --from starts from a level file (in a maps folder) instead of new
+// structures and changes only its decals. The same options give the same file. Writes the level (to FILE, or to
 // standard output) and prints its figures; exit status 1 when no candidate
 // met the constraints, 2 on a usage error.
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "levelcheck/check.h"
 #include "levelgen/generate.h"
 #include "platform/settings.h"
+#include "world/level.h"
 
 namespace {
 
@@ -26,7 +28,8 @@ int usage(const std::string& what) {
               << "usage: levelgen --seed N [--blocks A..B] [--shape NAME] [--collectables A..B] [--holes A..B]\n"
                  "                [--min-turns N] [--max-turns N] [--min-steps N] [--max-steps N]\n"
                  "                [--min-heights N] [--min-trap-share F] [--needs-turn] [--verbose] [--tries N] [--rounds N]\n"
-                 "                [--max-states N] [--title TEXT] [--next NAME] [-o FILE]\n";
+                 "                [--max-states N] [--title TEXT] [--next NAME] [--from LEVEL.xml]\n"
+                 "                [-o FILE]\n";
     return 2;
 }
 
@@ -39,6 +42,7 @@ bool readInt(const char* text, long& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vboSupported = false;  // no GL context: levels keep their geometry in memory
     GenerateOptions o;
     std::string outFile;
     for (int i = 1; i < argc; ++i) {
@@ -66,6 +70,12 @@ int main(int argc, char** argv) {
             o.title = value;
         } else if (arg == "--next") {
             o.next = value;
+        } else if (arg == "--from") {
+            std::vector<std::string> lines;
+            std::unique_ptr<Level> level = loadLevelFile(value, lines);
+            if (!level) return usage(std::string("cannot load ") + value);
+            level->reset();
+            o.start = levelTextOf(*level);
         } else if (arg == "-o") {
             outFile = value;
         } else if (readInt(value, n)) {
@@ -86,7 +96,6 @@ int main(int argc, char** argv) {
     if (o.title.empty())
         o.title = std::string("levelgen --seed ") + std::to_string(o.seed) + " --shape " + shapeName(o.shape);
 
-    vboSupported = false;  // no GL context: levels keep their geometry in memory
     Game game(Resources::None);
     std::string why;
     const std::optional<Generated> level = generate(game, o, &why);
