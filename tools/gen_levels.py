@@ -1,21 +1,32 @@
 #!/usr/bin/env python3
 """Writes the campaign's level files into data/maps/.
 
-Each level is built from rows of blocks and the decals on their faces; the
-light is placed from the level's extent so that the light's view (which
+The campaign has two sources: the teaching levels below, each built by hand
+from rows of blocks and the decals on their faces, and the generated levels,
+each written by build/levelgen from a recipe (seed and constraints, so the
+same recipe always gives the same level). Every level is measured with
+build/levelcheck --stats, and the campaign is ordered by the measured score
+(docs/levels.md gives the formula): level0.xml is the easiest, the last
+level names level0.xml as its next level.
+
+The light is placed from the level's extent so that the light's view (which
 always looks at the origin) takes in every block and shadows fall across the
-structure. The campaign is a ring: level0.xml ... levelN.xml, the last
-naming level0.xml as its next level.
+structure.
 
 Deterministic: running it again gives the same files. Prove the result with
-build/levelcheck --chain data/maps/level0.xml.
+build/levelcheck --stats --chain data/maps/level0.xml.
 
-Usage: gen_levels.py [output_dir]
+Usage: gen_levels.py [--build DIR] [output_dir]
 """
 
+import argparse
+import glob
 import math
 import os
+import re
+import subprocess
 import sys
+import tempfile
 
 FACES = ("right", "top", "back", "left", "bottom", "front")
 KINDS = ("blackhole", "collectable", "goal")
@@ -162,28 +173,28 @@ def campaign():
     levels = []
 
     # 0: press space and roll straight ahead, collecting on the way.
-    lv = Level("Level 0: roll ahead, collect the synapse, reach the goal", ambient=(0.2, 0.2, 0.26))
+    lv = Level("roll ahead, collect the synapse, reach the goal", ambient=(0.2, 0.2, 0.26))
     for x in (-1, 0, 1):
         lv.row((x, 0, 1), (x, 0, -5))
     lv.item((0, 0, -2), "top").goal((0, 0, -5), "top")
     levels.append(lv)
 
     # 1: past the end of a row the avatar rolls over the edge onto the side faces.
-    lv = Level("Level 1: over the edge and underneath", ambient=(0.22, 0.2, 0.25))
+    lv = Level("over the edge and underneath", ambient=(0.22, 0.2, 0.25))
     lv.row((0, 0, 0), (0, 0, -3))
     lv.item((0, 0, -3), "front").item((0, 0, -1), "bottom").goal((0, 0, 0), "back")
     levels.append(lv)
 
     # 2: a block standing in the way is a wall: the avatar bounces back.
     # Two lanes wide, so that no block can turn yet.
-    lv = Level("Level 2: walls send you back", ambient=(0.2, 0.22, 0.25))
+    lv = Level("walls send you back", ambient=(0.2, 0.22, 0.25))
     for x in (0, 1):
         lv.row((x, 0, 0), (x, 0, -3)).block(x, 1, -3)
     lv.item((0, 1, -3), "front").item((0, 0, -1), "bottom").goal((0, 1, -3), "top")
     levels.append(lv)
 
     # 3: black holes swallow the avatar; this lane passes them by.
-    lv = Level("Level 3: keep clear of the black holes", ambient=(0.18, 0.18, 0.24))
+    lv = Level("keep clear of the black holes", ambient=(0.18, 0.18, 0.24))
     for x in (0, 1):
         lv.row((x, 0, 0), (x, 0, -4))
     for z in (-1, -2, -3):
@@ -192,37 +203,37 @@ def campaign():
     levels.append(lv)
 
     # 4: A and F turn the block underneath, and the avatar with it.
-    lv = Level("Level 4: turn the row with A or F", ambient=(0.2, 0.22, 0.24))
+    lv = Level("turn the row with A or F", ambient=(0.2, 0.22, 0.24))
     lv.row((0, 0, 0), (0, 0, -5))
     lv.item((0, 0, -2), "right").item((0, 0, -4), "left").goal((0, 0, 0), "back")
     levels.append(lv)
 
     # 5: turning off a side before its black hole comes round.
-    lv = Level("Level 5: turn away in time", ambient=(0.2, 0.2, 0.24))
+    lv = Level("turn away in time", ambient=(0.2, 0.2, 0.24))
     lv.row((0, 0, 0), (0, 0, -5))
     lv.hole((0, 0, -2), "left").item((0, 0, -4), "right").goal((0, 0, -1), "top")
     levels.append(lv)
 
     # 6: what is on a block turns with it: turn the black hole out of the way.
-    lv = Level("Level 6: turn the black hole aside", ambient=(0.21, 0.19, 0.24))
+    lv = Level("turn the black hole aside", ambient=(0.21, 0.19, 0.24))
     lv.row((0, 0, 0), (0, 0, -4))
     lv.hole((0, 0, -3), "bottom").item((0, 0, -4), "bottom").item((0, 0, -1), "bottom")
     lv.goal((0, 0, -2), "top")
     levels.append(lv)
 
     # 7: riding the side faces round a corner onto another row.
-    lv = Level("Level 7: round the corner", ambient=(0.19, 0.21, 0.24))
+    lv = Level("round the corner", ambient=(0.19, 0.21, 0.24))
     lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4))
     lv.item((4, 0, -4), "right").item((2, 0, -4), "back").goal((3, 0, -4), "top")
     levels.append(lv)
 
     # 8-9: a crossing of two rows; the crossing block cannot turn.
-    lv = Level("Level 8: the crossing", ambient=(0.2, 0.2, 0.27))
+    lv = Level("the crossing", ambient=(0.2, 0.2, 0.27))
     lv.row((0, 0, 2), (0, 0, -4)).row((-3, 0, -1), (3, 0, -1))
     lv.hole((0, 0, 0), "bottom").item((0, 0, 2), "left").goal((0, 0, -2), "left")
     levels.append(lv)
 
-    lv = Level("Level 9: both ends of the crossing", ambient=(0.22, 0.2, 0.26))
+    lv = Level("both ends of the crossing", ambient=(0.22, 0.2, 0.26))
     lv.row((0, 0, 2), (0, 0, -4)).row((-3, 0, -1), (3, 0, -1))
     lv.item((0, 0, 2), "right").item((0, 0, -3), "left").goal((0, 0, -3), "bottom")
     levels.append(lv)
@@ -233,21 +244,21 @@ def campaign():
         lv.row((0, 0, 0), (0, 0, -3)).row((0, 1, -3), (0, 4, -3)).row((1, 4, -3), (3, 4, -3))
         return lv
 
-    lv = tower("Level 10: the tower", (0.2, 0.21, 0.26))
+    lv = tower("the tower", (0.2, 0.21, 0.26))
     lv.hole((0, 0, -3), "right").hole((0, 0, -2), "bottom").item((0, 3, -3), "right").goal((0, 4, -3), "left")
     levels.append(lv)
 
-    lv = tower("Level 11: up and over", (0.22, 0.2, 0.25))
+    lv = tower("up and over", (0.22, 0.2, 0.25))
     lv.hole((0, 0, -1), "top").hole((0, 3, -3), "right")
     lv.item((1, 4, -3), "front").item((0, 3, -3), "left").goal((0, 2, -3), "left")
     levels.append(lv)
 
-    lv = tower("Level 12: the long way up", (0.2, 0.2, 0.24))
+    lv = tower("the long way up", (0.2, 0.2, 0.24))
     lv.hole((1, 4, -3), "bottom").item((2, 4, -3), "bottom").goal((0, 0, -1), "left")
     levels.append(lv)
 
     # 13: two decks joined by a column.
-    lv = Level("Level 13: the upper deck", ambient=(0.21, 0.2, 0.26), light_dir=(1.0, 0.8, 0.25))
+    lv = Level("the upper deck", ambient=(0.21, 0.2, 0.26), light_dir=(1.0, 0.8, 0.25))
     lv.row((0, 0, 1), (0, 0, -3)).row((0, 1, -3), (0, 2, -3)).row((0, 3, -3), (0, 3, 1)).row((1, 3, 1), (3, 3, 1))
     lv.hole((0, 0, 0), "right")
     lv.item((1, 3, 1), "front").item((2, 3, 1), "bottom").item((0, 0, -1), "left").goal((0, 3, -3), "right")
@@ -259,11 +270,11 @@ def campaign():
         lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4)).row((4, 0, -3), (4, 0, 0)).row((1, 0, 0), (3, 0, 0))
         return lv
 
-    lv = ring("Level 14: the ring", (0.2, 0.22, 0.26))
+    lv = ring("the ring", (0.2, 0.22, 0.26))
     lv.hole((3, 0, 0), "back").item((4, 0, -1), "top").item((0, 0, -2), "right").goal((3, 0, -4), "bottom")
     levels.append(lv)
 
-    lv = ring("Level 15: round and round", (0.23, 0.2, 0.25))
+    lv = ring("round and round", (0.23, 0.2, 0.25))
     lv.hole((4, 0, -4), "bottom").hole((0, 0, -4), "front")
     lv.item((4, 0, 0), "top").item((4, 0, -2), "bottom").item((4, 0, 0), "right").goal((1, 0, 0), "bottom")
     levels.append(lv)
@@ -271,17 +282,218 @@ def campaign():
     return levels
 
 
+# --- generated levels ----------------------------------------------------------
+# (title, levelgen options). Each is searched from its seed; see
+# docs/levels.md for the options.
+RECIPES = [
+    ("a row that needs a turn", ["--seed", "1", "--shape", "rows", "--blocks", "12..20", "--needs-turn",
+                                 "--max-turns", "2", "--max-steps", "24"]),
+    ("round the ring", ["--seed", "2", "--shape", "rings", "--blocks", "16..24", "--min-turns", "2",
+                        "--max-turns", "3", "--max-steps", "30"]),
+    ("towers", ["--seed", "3", "--shape", "towers", "--blocks", "14..24", "--min-heights", "3",
+                "--needs-turn", "--max-turns", "3", "--max-steps", "30"]),
+    ("stairs", ["--seed", "4", "--shape", "stairs", "--blocks", "14..24", "--min-heights", "3",
+                "--needs-turn", "--min-steps", "12", "--max-turns", "3", "--max-steps", "30"]),
+    ("the bridge", ["--seed", "5", "--shape", "bridges", "--blocks", "20..30", "--min-heights", "3",
+                    "--min-turns", "2", "--max-turns", "4"]),
+    ("wrapped round", ["--seed", "6", "--shape", "wraps", "--blocks", "20..30", "--min-heights", "3",
+                       "--min-turns", "2", "--max-turns", "4"]),
+    ("the hollow cube", ["--seed", "7", "--shape", "cubes", "--blocks", "27..40", "--min-heights", "3",
+                         "--needs-turn", "--max-turns", "4"]),
+    ("decks", ["--seed", "8", "--shape", "decks", "--blocks", "30..40", "--min-heights", "3",
+               "--needs-turn", "--max-turns", "4"]),
+    ("a bit of everything", ["--seed", "9", "--shape", "mixed", "--blocks", "30..50", "--min-turns", "3",
+                             "--max-turns", "5", "--min-heights", "3"]),
+    ("rows and corners", ["--seed", "10", "--shape", "rows", "--blocks", "30..50", "--min-turns", "3",
+                          "--max-turns", "5"]),
+    ("tower block", ["--seed", "11", "--shape", "towers", "--blocks", "60..80", "--min-heights", "3",
+                     "--min-turns", "2", "--max-turns", "5"]),
+    ("bridges", ["--seed", "12", "--shape", "bridges", "--blocks", "60..80", "--min-heights", "3",
+                 "--min-turns", "2", "--max-turns", "5"]),
+    ("cube city", ["--seed", "13", "--shape", "cubes", "--blocks", "60..80", "--min-heights", "3",
+                   "--min-turns", "2", "--max-turns", "5"]),
+    ("loops", ["--seed", "14", "--shape", "wraps", "--blocks", "60..80", "--min-heights", "3",
+               "--min-turns", "2", "--max-turns", "5"]),
+    ("sprawl", ["--seed", "15", "--shape", "mixed", "--blocks", "60..80", "--min-heights", "3",
+                "--min-turns", "2", "--max-turns", "5"]),
+    ("the deck stack", ["--seed", "16", "--shape", "decks", "--blocks", "90..120", "--min-heights", "3",
+                        "--min-turns", "2", "--max-turns", "5"]),
+    ("the staircase", ["--seed", "17", "--shape", "stairs", "--blocks", "90..120", "--min-heights", "3",
+                       "--min-turns", "2", "--max-turns", "5"]),
+    ("the maze", ["--seed", "18", "--shape", "mixed", "--blocks", "90..120", "--min-heights", "3",
+                  "--min-turns", "2", "--max-turns", "5"]),
+    ("two rings", ["--seed", "21", "--shape", "rings", "--blocks", "30..45", "--min-turns", "3",
+                   "--max-turns", "5"]),
+    ("over and under", ["--seed", "22", "--shape", "wraps", "--blocks", "30..45", "--min-heights", "3",
+                        "--min-turns", "3", "--max-turns", "5"]),
+    ("the tower city", ["--seed", "19", "--shape", "towers", "--blocks", "150", "--min-heights", "3",
+                        "--min-turns", "2", "--max-turns", "5"]),
+    ("the great structure", ["--seed", "20", "--shape", "mixed", "--blocks", "150", "--min-heights", "3",
+                             "--min-turns", "3", "--max-turns", "5"]),
+]
+
+
+# The hard levels: structures built by hand below, whose black holes,
+# collectables and goal levelgen --from moves until the level needs at least
+# six turns and a third of its states are traps.
+HARD = ["--holes", "2..8", "--min-turns", "6", "--min-trap-share", "0.3", "--tries", "8", "--rounds", "60",
+        "--max-states", "150000"]
+
+
+def loop(lv, x0, y, z0, width, depth):
+    """A closed loop of four rows in the x-z plane, corner (x0, y, z0), towards +x and -z."""
+    x1, z1 = x0 + width - 1, z0 - depth + 1
+    lv.row((x0, y, z0), (x0, y, z1)).row((x0 + 1, y, z1), (x1, y, z1))
+    lv.row((x1, y, z1 + 1), (x1, y, z0)).row((x0 + 1, y, z0), (x1 - 1, y, z0))
+    return lv
+
+
+def hard_bases():
+    bases = []
+
+    lv = Level("the double loop", ambient=(0.21, 0.2, 0.25))
+    loop(lv, 0, 0, 0, 5, 5)
+    loop(lv, 4, 0, -4, 5, 5)
+    lv.item((0, 0, -2), "right").item((6, 0, -8), "bottom").item((8, 0, -6), "left").goal((2, 0, -4), "bottom")
+    bases.append((lv, 31))
+
+    lv = Level("two floors", ambient=(0.2, 0.21, 0.26), light_dir=(0.6, 0.8, 0.7))
+    loop(lv, 0, 0, 0, 5, 5)
+    lv.row((4, 1, -4), (4, 3, -4))
+    loop(lv, 4, 4, -4, 5, 5)
+    lv.item((0, 0, -3), "left").item((4, 2, -4), "front").item((8, 4, -6), "top").goal((6, 4, -8), "bottom")
+    bases.append((lv, 32))
+
+    lv = Level("loop the loop", ambient=(0.22, 0.2, 0.25), light_dir=(1.0, 0.8, 0.25))
+    lv.row((0, 0, 0), (0, 0, -6))
+    lv.row((1, 0, -6), (3, 0, -6)).row((3, 1, -6), (3, 4, -6)).row((-1, 4, -6), (2, 4, -6))
+    lv.row((-1, 1, -6), (-1, 3, -6))
+    lv.item((0, 0, -4), "left").item((3, 2, -6), "front").item((0, 4, -6), "back").goal((-1, 2, -6), "left")
+    bases.append((lv, 33))
+
+    lv = Level("the long loop", ambient=(0.2, 0.2, 0.24))
+    loop(lv, 0, 0, 0, 7, 7)
+    lv.item((0, 0, -3), "bottom").item((6, 0, -6), "top").item((6, 0, -2), "right").goal((3, 0, 0), "back")
+    bases.append((lv, 34))
+
+    lv = Level("the cross roads", ambient=(0.19, 0.21, 0.25))
+    lv.row((0, 0, 0), (0, 0, -8)).row((-4, 0, -4), (4, 0, -4))
+    lv.row((-4, 0, -5), (-4, 0, -8)).row((4, 0, -3), (4, 0, 0))
+    lv.item((0, 0, -7), "right").item((-4, 0, -7), "left").item((4, 0, -1), "bottom").goal((2, 0, -4), "front")
+    bases.append((lv, 35))
+
+    lv = Level("the spiral", ambient=(0.21, 0.19, 0.24), light_dir=(0.6, 0.8, 0.7))
+    lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4)).row((4, 1, -4), (4, 2, -4))
+    lv.row((4, 3, -4), (4, 3, -8)).row((3, 3, -8), (-2, 3, -8)).row((-2, 4, -8), (-2, 5, -8))
+    lv.item((0, 0, -2), "left").item((4, 3, -6), "right").item((0, 3, -8), "bottom").goal((-2, 5, -8), "top")
+    bases.append((lv, 36))
+
+    lv = Level("the ladder", ambient=(0.2, 0.22, 0.25), light_dir=(1.0, 0.8, 0.25))
+    lv.row((0, 0, 0), (0, 0, -6)).row((3, 0, 0), (3, 0, -6))
+    for z in (-2, -6):
+        lv.row((1, 0, z), (2, 0, z))
+    lv.row((0, 1, -6), (0, 3, -6)).row((1, 3, -6), (3, 3, -6))
+    lv.item((0, 0, -4), "right").item((3, 0, -4), "bottom").item((2, 3, -6), "front").goal((3, 0, 0), "back")
+    bases.append((lv, 37))
+
+    lv = Level("round the towers", ambient=(0.21, 0.2, 0.26), light_dir=(0.6, 0.8, 0.7))
+    loop(lv, 0, 0, 0, 6, 6)
+    lv.row((0, 1, -5), (0, 4, -5)).row((5, 1, 0), (5, 3, 0))
+    lv.item((0, 3, -5), "right").item((5, 2, 0), "front").item((3, 0, -5), "bottom").goal((5, 0, -3), "right")
+    bases.append((lv, 38))
+
+    lv = Level("the frame", ambient=(0.2, 0.2, 0.27), light_dir=(0.45, 1.0, 0.55))
+    loop(lv, 0, 0, 0, 5, 5)
+    for x, z in ((4, 0), (4, -4)):
+        lv.row((x, 1, z), (x, 3, z))
+    loop(lv, 0, 4, 0, 5, 5)
+    lv.row((0, 1, -4), (0, 3, -4))
+    lv.item((2, 4, -4), "bottom").item((4, 2, 0), "left").item((0, 0, -2), "right").goal((2, 4, 0), "top")
+    bases.append((lv, 39))
+
+    lv = Level("the wheel", ambient=(0.22, 0.21, 0.25), light_dir=(-0.5, 1.0, 0.6))
+    loop(lv, 0, 0, 0, 7, 7)
+    lv.row((1, 0, -3), (5, 0, -3))
+    lv.row((3, 1, -3), (3, 3, -3))
+    lv.item((3, 3, -3), "front").item((0, 0, -5), "left").item((6, 0, -1), "bottom").goal((3, 0, -6), "front")
+    bases.append((lv, 40))
+
+    return bases
+
+
+def stage_generated(levelgen, staging):
+    names = []
+    recipes = list(RECIPES)
+    for i, (lv, seed) in enumerate(hard_bases()):
+        base = os.path.join(staging, f"base{i:02d}.xml")
+        with open(base, "w") as f:
+            f.write(lv.xml("PLACEHOLDER"))
+        recipes.append((lv.title, ["--from", base, "--seed", str(seed), *HARD]))
+    for i, (title, options) in enumerate(recipes):
+        name = f"gen{i:02d}.xml"
+        cmd = [levelgen, *options, "--title", title, "--next", "PLACEHOLDER", "-o", os.path.join(staging, name)]
+        done = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        if done.returncode != 0:
+            raise SystemExit(f"levelgen failed for {title!r}: {' '.join(cmd)}\n{done.stdout}")
+        names.append((name, title))
+    return names
+
+
+def measure(levelcheck, staging, names):
+    """Returns {file name: (score, row)} from levelcheck's table."""
+    files = [os.path.join(staging, n) for n in names]
+    done = subprocess.run([levelcheck, "--stats", *files], stdout=subprocess.PIPE, text=True)
+    if done.returncode != 0:
+        raise SystemExit("a level cannot be won:\n" + done.stdout)
+    rows = {}
+    lines = done.stdout.splitlines()
+    start = next(i for i, l in enumerate(lines) if l.startswith("level ") and "score" in l)
+    for line in lines[start + 1:]:
+        parts = line.split()
+        if len(parts) == 10:
+            rows[parts[0]] = (float(parts[9]), line)
+    return rows
+
+
 def main():
-    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(os.path.abspath(__file__)), "..", "data", "maps")
-    levels = campaign()
-    names = [f"level{i}.xml" for i in range(len(levels))]
-    for i, lv in enumerate(levels):
-        name, next_name = names[i], names[(i + 1) % len(names)]
-        assert len(name) <= MAX_NAME and len(next_name) <= MAX_NAME
-        with open(os.path.join(out_dir, name), "w") as f:
-            f.write(lv.xml(next_name))
-    print(f"wrote {len(levels)} levels to {out_dir}")
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    root = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+    parser.add_argument("--build", default=os.path.join(root, "build"))
+    parser.add_argument("out_dir", nargs="?", default=os.path.join(root, "data", "maps"))
+    args = parser.parse_args()
+    levelgen = os.path.join(args.build, "levelgen")
+    levelcheck = os.path.join(args.build, "levelcheck")
+
+    with tempfile.TemporaryDirectory() as tmp:
+        staging = os.path.join(tmp, "maps")
+        os.mkdir(staging)
+        entries = []  # (staged name, title)
+        for i, lv in enumerate(campaign()):
+            name = f"hand{i:02d}.xml"
+            with open(os.path.join(staging, name), "w") as f:
+                f.write(lv.xml("PLACEHOLDER"))
+            entries.append((name, lv.title))
+        entries += stage_generated(levelgen, staging)
+        for base in glob.glob(os.path.join(staging, "base*.xml")):
+            os.remove(base)
+        rows = measure(levelcheck, staging, [n for n, _ in entries])
+        # easiest first; ties keep the order above
+        order = sorted(range(len(entries)), key=lambda i: (rows[entries[i][0]][0], i))
+
+        for old in glob.glob(os.path.join(args.out_dir, "level*.xml")):
+            os.remove(old)
+        names = [f"level{i}.xml" for i in range(len(order))]
+        for pos, i in enumerate(order):
+            staged, title = entries[i]
+            with open(os.path.join(staging, staged)) as f:
+                text = f.read()
+            text = re.sub(r"<!--.*?-->", lambda m: f"<!-- Level {pos}: {title} -->", text, count=1, flags=re.S)
+            text = text.replace('next="PLACEHOLDER"', f'next="{names[(pos + 1) % len(names)]}"')
+            assert len(names[pos]) <= MAX_NAME
+            with open(os.path.join(args.out_dir, names[pos]), "w") as f:
+                f.write(text)
+            print(f"{names[pos]:12s} {rows[staged][1][len(staged):].strip():62s} {title}")
+    print(f"wrote {len(order)} levels to {args.out_dir}")
 
 
 if __name__ == "__main__":

@@ -48,11 +48,19 @@ int main(int argc, char** argv) {
 
     Game game;
     bool ok = true;
+    std::vector<std::pair<std::string, LevelStats>> table;
     for (const std::string& file : files) {
-        if (chain)
+        if (chain) {
             ok = checkChain(game, file, options, std::cout) && ok;
-        else
-            ok = checkLevel(game, file, options, std::cout).ok() && ok;
+        } else {
+            const LevelVerdict verdict = checkLevel(game, file, options, std::cout);
+            ok = verdict.ok() && ok;
+            table.emplace_back(file.substr(file.find_last_of('/') + 1), verdict.stats);
+        }
+    }
+    if (options.stats && table.size() > 1) {
+        writeTableHead(std::cout);
+        for (const auto& [name, stats] : table) writeTableRow(name, stats, std::cout);
     }
     std::cout << (ok ? "all levels can be won" : "FAILED") << std::endl;
     return ok ? 0 : 1;

@@ -419,7 +419,7 @@ LevelStats analyse(Game& game, const SolveLimits& limits) {
 double difficultyScore(const LevelStats& s) {
     if (!s.won()) return 0.0;
     return static_cast<double>(s.shortest.actions.size()) + 8.0 * s.fewestTurns.turns + 4.0 * s.turningBlocks +
-           30.0 * s.trapShare() + 2.0 * std::log2(static_cast<double>(std::max<std::size_t>(s.states, 1)));
+           30.0 * s.trapShare() + std::log2(static_cast<double>(std::max<std::size_t>(s.states, 1)));
 }
 
 std::vector<FaceReach> reachableFaces(Game& game, const SolveLimits& limits) {

@@ -88,7 +88,7 @@ struct LevelStats {
 LevelStats analyse(Game& game, const SolveLimits& limits = {});
 
 // Difficulty of a won level (0 for one that cannot be won):
-//   steps + 8 * fewest turns + 4 * turning blocks + 30 * trap share + 2 * log2(states)
+//   steps + 8 * fewest turns + 4 * turning blocks + 30 * trap share + log2(states)
 double difficultyScore(const LevelStats& stats);
 
 // Returns the one-line verdict, e.g. "solved in 12 steps, 2 turns" or

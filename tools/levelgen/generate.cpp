@@ -1,6 +1,7 @@
 #include "levelgen/generate.h"
 
 #include <algorithm>
+#include <iostream>
 #include <sstream>
 
 #include "log/console.h"
@@ -30,11 +31,20 @@ std::vector<std::pair<int, int>> openFaces(const Structure& s) {
     return faces;
 }
 
+// Whether a block can turn: all its neighbours lie on one axis.
+bool turns(const Structure& s, const Cell& c) {
+    int axes = 0;
+    for (int f = 0; f < 3; ++f)
+        if (!s.open(c, f) || !s.open(c, f + 3)) ++axes;
+    return axes == 1;
+}
+
 // One candidate from the random source; nothing when the decals cannot be placed.
 std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random& random) {
     const int blocks = random.between(o.blocks.lo, o.blocks.hi);
     const Structure s = Structure::build(o.shape, blocks, random);
-    if (static_cast<int>(s.size()) < o.blocks.lo || s.heights() < o.minHeights) return std::nullopt;
+    if (static_cast<int>(s.size()) < o.blocks.lo || s.heights() < o.minHeights || !s.cameraClear({0, 0, 0}))
+        return std::nullopt;
 
     LevelText text;
     text.next = o.next;
@@ -48,11 +58,16 @@ std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random&
     text.ambientColor = {0.18f + tint, 0.2f, 0.24f + 0.02f * static_cast<float>(random.between(0, 1)), 1.0f};
     text.lightPosition = framingLight(text.blocks, kLightDirections[random.between(0, 3)]);
 
-    // black holes anywhere but the start and the face just ahead of it
+    // black holes anywhere but the start and the face just ahead of it; most
+    // on blocks that turn, where a wrong turn can put one across the way
     std::vector<std::pair<int, int>> faces = openFaces(s);
+    std::vector<std::pair<int, int>> turning;
+    for (const auto& [b, f] : faces)
+        if (turns(s, s.cells()[b])) turning.emplace_back(b, f);
     const int holes = random.between(o.holes.lo, o.holes.hi);
     for (int placed = 0, guard = 0; placed < holes && guard < 100; ++guard) {
-        const auto [b, f] = faces[random.between(0, static_cast<int>(faces.size()) - 1)];
+        const auto& from = !turning.empty() && random.chance(0.7) ? turning : faces;
+        const auto [b, f] = from[random.between(0, static_cast<int>(from.size()) - 1)];
         const BlockEntry& e = text.blocks[b];
         const bool nearStart = f == 1 && e.x == 0 && e.y == 0 && (e.z == 0 || e.z == -1);
         if (nearStart || text.blocks[b].decals[f] != Decal::Plain) continue;
@@ -94,6 +109,58 @@ std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random&
     return text;
 }
 
+// How close a measured level comes to the constraints it must meet: the
+// share of each lower bound reached, summed (-1 when it cannot be won, less
+// for every upper bound overstepped).
+double fitness(const LevelStats& s, const GenerateOptions& o) {
+    if (!s.won()) return -1.0;
+    const double steps = static_cast<double>(s.shortest.actions.size());
+    double f = 0.0;
+    f += o.minTurns > 0 ? std::min(1.0, s.fewestTurns.turns / static_cast<double>(o.minTurns)) : 1.0;
+    f += o.minTrapShare > 0 ? std::min(1.0, s.trapShare() / o.minTrapShare) : 1.0;
+    f += o.minSteps > 0 ? std::min(1.0, steps / o.minSteps) : 1.0;
+    f += o.needsTurn && s.winsWithoutTurns() ? 0.0 : 1.0;
+    if (steps > o.maxSteps) f -= 1.0 + (steps - o.maxSteps) / o.maxSteps;
+    if (s.fewestTurns.turns > o.maxTurns) f -= 1.0;
+    return f;
+}
+
+// Moves one decal, or adds or takes away a black hole: a small change of
+// the puzzle on the same structure.
+LevelText mutated(const LevelText& text, const GenerateOptions& o, Random& random) {
+    LevelText next = text;
+    Structure s;
+    for (const BlockEntry& e : text.blocks) s.add(e.x, e.y, e.z);
+    std::vector<std::pair<int, int>> plain, decals;
+    int holes = 0;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        for (int f = 0; f < 6; ++f) {
+            if (!s.open(s.cells()[i], f)) continue;
+            const BlockEntry& e = text.blocks[i];
+            const bool nearStart = f == 1 && e.x == 0 && e.y == 0 && (e.z == 0 || e.z == -1);
+            if (e.decals[f] != Decal::Plain) decals.emplace_back(static_cast<int>(i), f);
+            else if (!nearStart) plain.emplace_back(static_cast<int>(i), f);
+            holes += e.decals[f] == Decal::Blackhole;
+        }
+    if (plain.empty() || decals.empty()) return next;
+    const auto to = plain[random.between(0, static_cast<int>(plain.size()) - 1)];
+    const int kind = random.between(0, 3);
+    if (kind == 0 && holes < o.holes.hi) {
+        next.blocks[to.first].decals[to.second] = Decal::Blackhole;
+    } else if (kind == 1 && holes > o.holes.lo) {
+        for (const auto& [b, f] : decals)
+            if (next.blocks[b].decals[f] == Decal::Blackhole) {
+                next.blocks[b].decals[f] = Decal::Plain;
+                break;
+            }
+    } else {
+        const auto from = decals[random.between(0, static_cast<int>(decals.size()) - 1)];
+        next.blocks[to.first].decals[to.second] = next.blocks[from.first].decals[from.second];
+        next.blocks[from.first].decals[from.second] = Decal::Plain;
+    }
+    return next;
+}
+
 }  // namespace
 
 bool parseRange(const std::string& text, Range& range) {
@@ -130,10 +197,39 @@ std::optional<Generated> generate(Game& game, const GenerateOptions& o, std::str
     limits.maxStates = o.maxStates;
     std::string lastMiss = "no candidate could be built";
     for (int attempt = 1; attempt <= o.tries; ++attempt) {
-        std::optional<LevelText> text = candidate(game, o, random);
+        std::optional<LevelText> text;
+        if (o.start) {
+            text = o.start;
+            text->next = o.next;
+            text->comment = o.title;
+            for (int k = 1; k < attempt && k < 4; ++k) *text = mutated(*text, o, random);
+        } else {
+            text = candidate(game, o, random);
+        }
         if (!text || !loadInto(game, *text)) continue;
         LevelStats stats = analyse(game, limits);
+        double fit = fitness(stats, o);
+        // improve the puzzle on this structure a move at a time while it
+        // misses the constraints (a change that is no worse is kept, so the
+        // search can cross level ground)
+        for (int round = 0; round < o.rounds && fit >= 0.0 && !missedConstraint(stats, o).empty(); ++round) {
+            LevelText next = mutated(*text, o, random);
+            if (!loadInto(game, next)) continue;
+            LevelStats nextStats = analyse(game, limits);
+            const double nextFit = fitness(nextStats, o);
+            if (nextFit >= fit) {
+                *text = std::move(next);
+                stats = std::move(nextStats);
+                fit = nextFit;
+            }
+        }
         const std::string miss = missedConstraint(stats, o);
+        if (o.verbose) {
+            std::cerr << "candidate " << attempt << ": " << text->blocks.size() << " blocks, "
+                      << describe(stats.shortest) << ", fewest turns " << stats.fewestTurns.turns << ", traps "
+                      << stats.trapShare() << ", " << stats.states << " states, " << stats.seconds << " s"
+                      << (miss.empty() ? "" : " -- " + miss) << "\n";
+        }
         if (!miss.empty()) {
             lastMiss = miss;
             continue;

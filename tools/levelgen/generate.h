@@ -32,10 +32,16 @@ struct GenerateOptions {
     int minHeights = 1;
     double minTrapShare = 0.0;
     bool needsTurn = false;    // no win without turning
-    int tries = 300;
+    int tries = 300;           // candidate structures
+    int rounds = 40;           // changes of the decals tried on each
     std::size_t maxStates = 400000;
     std::string title;         // the comment naming the level
     std::string next = "level0.xml";
+    bool verbose = false;      // one line per candidate on standard error
+    // When set, every candidate is this level (the first as it is, the
+    // others after a few random changes of its decals) instead of a new
+    // structure: improves a level made by hand.
+    std::optional<LevelText> start;
 };
 
 struct Generated {

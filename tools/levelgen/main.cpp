@@ -3,9 +3,10 @@
 //            bridges|rings|cubes|wraps|mixed] [--collectables A..B]
 //            [--holes A..B] [--min-turns N] [--max-turns N] [--min-steps N]
 //            [--max-steps N] [--min-heights N] [--min-trap-share F]
-//            [--needs-turn] [--tries N] [--max-states N] [--title TEXT]
-//            [--next NAME] [-o FILE]
-// The same options give the same file. Writes the level (to FILE, or to
+//            [--needs-turn] [--verbose] [--tries N] [--rounds N] [--max-states N] [--title TEXT]
+//            [--next NAME] [--from LEVEL.xml] [-o FILE]
+// --from starts from a level file (in a maps folder) instead of new
+// structures and changes only its decals. The same options give the same file. Writes the level (to FILE, or to
 // standard output) and prints its figures; exit status 1 when no candidate
 // met the constraints, 2 on a usage error.
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "rules/game.h"
 #include "levelcheck/check.h"
 #include "levelgen/generate.h"
+#include "world/level.h"
 
 namespace {
 
@@ -24,8 +26,9 @@ int usage(const std::string& what) {
     std::cerr << "levelgen: " << what << "\n"
               << "usage: levelgen --seed N [--blocks A..B] [--shape NAME] [--collectables A..B] [--holes A..B]\n"
                  "                [--min-turns N] [--max-turns N] [--min-steps N] [--max-steps N]\n"
-                 "                [--min-heights N] [--min-trap-share F] [--needs-turn] [--tries N]\n"
-                 "                [--max-states N] [--title TEXT] [--next NAME] [-o FILE]\n";
+                 "                [--min-heights N] [--min-trap-share F] [--needs-turn] [--verbose] [--tries N] [--rounds N]\n"
+                 "                [--max-states N] [--title TEXT] [--next NAME] [--from LEVEL.xml]\n"
+                 "                [-o FILE]\n";
     return 2;
 }
 
@@ -42,8 +45,8 @@ int main(int argc, char** argv) {
     std::string outFile;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--needs-turn") {
-            o.needsTurn = true;
+        if (arg == "--needs-turn" || arg == "--verbose") {
+            (arg == "--verbose" ? o.verbose : o.needsTurn) = true;
             continue;
         }
         if (i + 1 >= argc) return usage("missing value after " + arg);
@@ -65,6 +68,12 @@ int main(int argc, char** argv) {
             o.title = value;
         } else if (arg == "--next") {
             o.next = value;
+        } else if (arg == "--from") {
+            std::vector<std::string> lines;
+            std::unique_ptr<Level> level = loadLevelFile(value, lines);
+            if (!level) return usage(std::string("cannot load ") + value);
+            level->reset();
+            o.start = levelTextOf(*level);
         } else if (arg == "-o") {
             outFile = value;
         } else if (readInt(value, n)) {
@@ -75,6 +84,7 @@ int main(int argc, char** argv) {
             else if (arg == "--max-steps") o.maxSteps = static_cast<int>(n);
             else if (arg == "--min-heights") o.minHeights = static_cast<int>(n);
             else if (arg == "--tries" && n > 0) o.tries = static_cast<int>(n);
+            else if (arg == "--rounds") o.rounds = static_cast<int>(n);
             else if (arg == "--max-states" && n > 0) o.maxStates = static_cast<std::size_t>(n);
             else return usage("unknown option " + arg);
         } else {

@@ -126,6 +126,16 @@ bool Structure::open(const Cell& c, int f) const {
     return !has(std::get<0>(c) + kSide[f][0], std::get<1>(c) + kSide[f][1], std::get<2>(c) + kSide[f][2]);
 }
 
+bool Structure::cameraClear(const Cell& start) const {
+    // The camera starts behind and above the avatar, about 1 up and 2.5
+    // back from it: nothing may stand between.
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = 1; dy <= 3; ++dy)
+            for (int dz = 0; dz <= 4; ++dz)
+                if (has(std::get<0>(start) + dx, std::get<1>(start) + dy, std::get<2>(start) + dz)) return false;
+    return true;
+}
+
 int Structure::heights() const {
     std::set<int> ys;
     for (const Cell& c : cells_) ys.insert(std::get<1>(c));
@@ -200,11 +210,12 @@ Structure Structure::build(Shape shape, int blocks, Random& random) {
     // over the size: take cells off again where the rest stays joined
     for (int guard = 0; static_cast<int>(s.size()) > blocks && guard < 2000; ++guard)
         s.removeKeepingJoined(s.cells_[random.between(1, static_cast<int>(s.size()) - 1)]);
-    // the avatar starts on an open top face with a block ahead of it
+    // the avatar starts on an open top face with a block ahead of it, in
+    // view of the camera
     std::vector<Cell> starts;
     for (const Cell& c : s.cells_)
         if (s.open(c, 1) && s.has(std::get<0>(c), std::get<1>(c), std::get<2>(c) - 1) &&
-            s.open(moved(c, 0, 0, -1), 1))
+            s.open(moved(c, 0, 0, -1), 1) && s.cameraClear(c))
             starts.push_back(c);
     if (!starts.empty()) s.shiftToOrigin(starts[random.between(0, static_cast<int>(starts.size()) - 1)]);
     return s;

@@ -58,6 +58,9 @@ public:
 
     // Whether face f (Direction) of cell c is open (no neighbour on that side).
     bool open(const Cell& c, int f) const;
+    // Whether nothing stands where the camera looks at an avatar starting
+    // on the top of `start` (heading front): above and behind it.
+    bool cameraClear(const Cell& start) const;
     // Number of distinct heights.
     int heights() const;
     // Moves everything so that `c` is at the origin.
