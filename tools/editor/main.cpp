@@ -230,16 +230,17 @@ int main(int argc, char** argv) {
     while (!quit) {
         int mx = 0, my = 0;
         platform::mousePosition(mx, my);
-        const LevelDocument& document = session.editor().document();
-        const Mat4 view = camera.view();
-        const FacePick pick =
-            pickFace(document, rayThroughPixel(projectionMatrix, view, mx, my, kWidth, kHeight));
+        // the face under the pointer now: a key before may have moved the view or the blocks
+        const auto pointed = [&] {
+            return pickFace(session.editor().document(),
+                            rayThroughPixel(projectionMatrix, camera.view(), mx, my, kWidth, kHeight));
+        };
 
         // input gathered during the last swap
         std::vector<KeyPress> keysNow;
         keysNow.swap(pressed);
         for (const KeyPress& k : keysNow) {
-            switch (session.onKey(k.key, k.ctrl, k.shift, pick)) {
+            switch (session.onKey(k.key, k.ctrl, k.shift, pointed())) {
             case EditorSession::Request::Quit:
                 quit = true;
                 break;
@@ -302,9 +303,7 @@ int main(int argc, char** argv) {
             keepLevelBuffers(*game.level);
             renderScene(game, mainProgram, &cameraView);
             glActiveTexture(GL_TEXTURE0);
-            const FacePick shown =
-                pickFace(session.editor().document(),
-                         rayThroughPixel(projectionMatrix, cameraView, mx, my, kWidth, kHeight));
+            const FacePick shown = pointed();
             if (shown.hit())
                 drawFaceHighlight(session.editor().document().blocks[shown.block], shown.face,
                                   multiply(projectionMatrix, cameraView));
