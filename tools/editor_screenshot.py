@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Takes the editor screenshot of README.md and docs/levels.md: a shipped
-level open in tumbix-edit under Xvfb, a face under the pointer, the key table
-shown. Usage: tools/editor_screenshot.py [OUT.png] (default docs/editor.png)."""
+level open in tumbix-edit under Xvfb with its verdict, a face under the
+pointer. Usage: tools/editor_screenshot.py [OUT.png] (default docs/editor.png)."""
 import os
 import subprocess
 import sys
@@ -17,11 +17,10 @@ EDITOR = os.environ.get("TUMBIX_EDITOR", os.path.join(ROOT, "build", "tumbix-edi
 
 def main():
     out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs", "editor.png"))
-    with GameRun("editor-screenshot", binary=EDITOR, args=["maps/level9.xml"]) as run:
+    with GameRun("editor-screenshot", binary=EDITOR, args=["maps/level18.xml"]) as run:
         run.wait_line("editor ready")
         run.wait_line("verdict: winnable", exact=False, timeout=120)
-        run.xdo("mousemove", "700", "430")
-        run.key("h")
+        run.xdo("mousemove", "560", "560")
         time.sleep(1.0)
         shot = run.screenshot("editor-screenshot.png")
         run.key("Escape")

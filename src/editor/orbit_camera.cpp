@@ -28,12 +28,24 @@ void OrbitCamera::frame(const LevelDocument& document, float fovYDegrees, float 
         high = {std::max(high.x, float(b.x)), std::max(high.y, float(b.y)), std::max(high.z, float(b.z))};
     }
     target = (low + high) * 0.5f;
-    // the bounding sphere of the blocks' cubes, seen through the narrower opening
-    const Vec3 half = (high - low) * 0.5f + Vec3{0.5f, 0.5f, 0.5f};
-    // and room for the avatar standing on top
-    const float radius = std::sqrt(dot(half, half)) + 0.5f;
-    const double halfY = fovYDegrees * 0.5 * degreesToRadians;
-    const double halfX = std::atan(std::tan(halfY) * aspect);
-    const double opening = std::min(halfY, halfX);
-    distance = std::clamp(float(radius / std::sin(opening) * 1.05), minDistance, maxDistance);
+    const Vec3 forward = normalise(target - eye());
+    const Vec3 right = normalise(cross(forward, {0.0f, 1.0f, 0.0f}));
+    const Vec3 up = cross(right, forward);
+    const double tanY = std::tan(fovYDegrees * 0.5 * degreesToRadians);
+    const double tanX = tanY * aspect;
+    // the nearest distance from which every corner of every cube (and of the
+    // avatar, standing on the block at the origin) lies inside the view, with a margin
+    double needed = 0.0;
+    for (const DocumentBlock& b : document.blocks) {
+        const float top = isOrigin(b) ? 1.2f : 0.5f;
+        for (int corner = 0; corner < 8; ++corner) {
+            const Vec3 c = Vec3{b.x + (corner & 1 ? 0.5f : -0.5f), b.y + (corner & 2 ? top : -0.5f),
+                                b.z + (corner & 4 ? 0.5f : -0.5f)} -
+                           target;
+            const double depth = dot(c, forward);
+            needed = std::max({needed, std::abs(dot(c, right)) / (0.9 * tanX) - depth,
+                               std::abs(dot(c, up)) / (0.9 * tanY) - depth});
+        }
+    }
+    distance = std::clamp(float(needed), minDistance, maxDistance);
 }

@@ -22,7 +22,8 @@ struct OrbitCamera {
     void turn(float dx, float dy);
     // Moves closer by 10 % per notch up (positive), away per notch down.
     void zoom(int notches);
-    // Aims at the centre of the blocks and steps back until every block fits
-    // in a view of the given vertical field of view (degrees) and aspect.
+    // Aims at the centre of the blocks and steps back, keeping the direction,
+    // until every block (and the avatar on top) fits in a view of the given
+    // vertical field of view (degrees) and aspect, with a margin.
     void frame(const LevelDocument& document, float fovYDegrees, float aspect);
 };
