@@ -264,21 +264,6 @@ def campaign():
     lv.item((1, 3, 1), "front").item((2, 3, 1), "bottom").item((0, 0, -1), "left").goal((0, 3, -3), "right")
     levels.append(lv)
 
-    # 14-15: a closed ring of four rows: every corner sends the avatar on.
-    def ring(title, ambient):
-        lv = Level(title, ambient=ambient)
-        lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4)).row((4, 0, -3), (4, 0, 0)).row((1, 0, 0), (3, 0, 0))
-        return lv
-
-    lv = ring("the ring", (0.2, 0.22, 0.26))
-    lv.hole((3, 0, 0), "back").item((4, 0, -1), "top").item((0, 0, -2), "right").goal((3, 0, -4), "bottom")
-    levels.append(lv)
-
-    lv = ring("round and round", (0.23, 0.2, 0.25))
-    lv.hole((4, 0, -4), "bottom").hole((0, 0, -4), "front")
-    lv.item((4, 0, 0), "top").item((4, 0, -2), "bottom").item((4, 0, 0), "right").goal((1, 0, 0), "bottom")
-    levels.append(lv)
-
     return levels
 
 
@@ -417,6 +402,21 @@ def hard_bases():
     lv.row((3, 1, -3), (3, 3, -3))
     lv.item((3, 3, -3), "front").item((0, 0, -5), "left").item((6, 0, -1), "bottom").goal((3, 0, -6), "front")
     bases.append((lv, 40))
+
+    # a closed ring of four rows: every corner sends the avatar on
+    def ring(title, ambient):
+        lv = Level(title, ambient=ambient)
+        lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4)).row((4, 0, -3), (4, 0, 0)).row((1, 0, 0), (3, 0, 0))
+        return lv
+
+    lv = ring("the ring", (0.2, 0.22, 0.26))
+    lv.hole((3, 0, 0), "back").item((4, 0, -1), "top").item((0, 0, -2), "right").goal((3, 0, -4), "bottom")
+    bases.append((lv, 1))
+
+    lv = ring("round and round", (0.23, 0.2, 0.25))
+    lv.hole((4, 0, -4), "bottom").hole((0, 0, -4), "front")
+    lv.item((4, 0, 0), "top").item((4, 0, -2), "bottom").item((4, 0, 0), "right").goal((1, 0, 0), "bottom")
+    bases.append((lv, 1))
 
     return bases
 

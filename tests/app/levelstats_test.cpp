@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 #include <sstream>
 
 #include "log/console.h"
@@ -196,6 +197,36 @@ TEST_F(LevelStatsTest, TheSameSeedGivesTheSameLevelAndItMeetsItsConstraints) {
     const std::optional<Generated> other = generate(game, o, &why);
     ASSERT_TRUE(other) << why;
     EXPECT_NE(writeLevelText(other->text), text);
+}
+
+TEST_F(LevelStatsTest, FromALevelOnlyItsDecalsMoveUntilItCanBeWon) {
+    // faraway.xml: the collectable lies in the lane the avatar never enters
+    std::vector<std::string> lines;
+    std::unique_ptr<Level> level = loadLevelFile(kMaps + "faraway.xml", lines);
+    ASSERT_TRUE(level);
+    level->reset();
+    GenerateOptions o;
+    o.start = levelTextOf(*level);
+    o.holes = {0, 0};
+    o.tries = 3;
+    std::string why;
+    const std::optional<Generated> fixed = generate(game, o, &why);
+    ASSERT_TRUE(fixed) << why;
+    ASSERT_EQ(fixed->text.blocks.size(), o.start->blocks.size());
+    int collectables = 0, goals = 0;
+    for (std::size_t i = 0; i < fixed->text.blocks.size(); ++i) {
+        const BlockEntry& a = fixed->text.blocks[i];
+        const BlockEntry& b = o.start->blocks[i];
+        EXPECT_EQ(std::tuple(a.x, a.y, a.z), std::tuple(b.x, b.y, b.z));
+        for (int f = 0; f < 6; ++f) {
+            collectables += a.decals[f] == Decal::Collectable;
+            goals += a.decals[f] == Decal::Goal;
+            EXPECT_NE(a.decals[f], Decal::Blackhole);
+        }
+    }
+    EXPECT_EQ(collectables, 1);
+    EXPECT_EQ(goals, 1);
+    EXPECT_TRUE(fixed->stats.won());
 }
 
 TEST(LevelGen, MissedConstraintsAreNamed) {

@@ -385,6 +385,7 @@ LevelStats analyse(Game& game, const SolveLimits& limits) {
     for (const Block* b : game.level->blocks) heights.insert(b->y);
     stats.blocks = static_cast<int>(game.level->blocks.size());
     stats.heights = static_cast<int>(heights.size());
+    stats.collectables = game.level->collectableCount;
     SolveResult counts;
     if (game.level->goalIndex < 0) {
         counts.outcome = SolveResult::Outcome::NoGoal;

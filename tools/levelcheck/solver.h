@@ -75,6 +75,7 @@ struct LevelStats {
     int turningBlocks = 0;       // distinct blocks turned on the shortest win
     int blocks = 0;              // blocks of the level
     int heights = 0;             // distinct heights (y) of its blocks
+    int collectables = 0;        // collectables of the level
     double seconds = 0.0;        // time the search took
 
     bool won() const { return shortest.won(); }

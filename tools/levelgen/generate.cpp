@@ -113,7 +113,20 @@ std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random&
 // share of each lower bound reached, summed (-1 when it cannot be won, less
 // for every upper bound overstepped).
 double fitness(const LevelStats& s, const GenerateOptions& o) {
-    if (!s.won()) return -1.0;
+    // unproven levels, from the farthest off: too many states to decide,
+    // collectables out of reach (the fewer the better), no winning line
+    switch (s.shortest.outcome) {
+    case SolveResult::Outcome::Won:
+        break;
+    case SolveResult::Outcome::UnreachableCollectables: {
+        const double total = std::max(1, s.collectables);
+        return -2.0 + std::max(0.0, 1.0 - static_cast<double>(s.shortest.unreachable.size()) / total);
+    }
+    case SolveResult::Outcome::NoWayToWin:
+        return -0.5;
+    default:
+        return -3.0;
+    }
     const double steps = static_cast<double>(s.shortest.actions.size());
     double f = 0.0;
     f += o.minTurns > 0 ? std::min(1.0, s.fewestTurns.turns / static_cast<double>(o.minTurns)) : 1.0;
@@ -212,7 +225,7 @@ std::optional<Generated> generate(Game& game, const GenerateOptions& o, std::str
         // improve the puzzle on this structure a move at a time while it
         // misses the constraints (a change that is no worse is kept, so the
         // search can cross level ground)
-        for (int round = 0; round < o.rounds && fit >= 0.0 && !missedConstraint(stats, o).empty(); ++round) {
+        for (int round = 0; round < o.rounds && !missedConstraint(stats, o).empty(); ++round) {
             LevelText next = mutated(*text, o, random);
             if (!loadInto(game, next)) continue;
             LevelStats nextStats = analyse(game, limits);
