@@ -87,6 +87,7 @@ class BuildALevel(EditorCase):
             finally:
                 shutil.rmtree(folder, ignore_errors=True)
             saved = _read(os.path.join(run.data, "maps", "made.xml"))
+            self.assertEqual([line for line in run.drain() if line.startswith("GL ERROR")], [])
 
         with open(os.path.join(run_dir := self._tmp(), "made.xml"), "w") as f:
             f.write(saved)

@@ -31,6 +31,7 @@
 #include "platform/settings.h"
 #include "platform/window.h"
 #include "render/avatar_draw.h"
+#include "render/gl_check.h"
 #include "render/level_buffers.h"
 #include "render/scene.h"
 #include "render/scene_resources.h"
@@ -313,6 +314,7 @@ int main(int argc, char** argv) {
         drawTexts(session);
         samplingChanged = false;
         platform::swapBuffers();
+        checkGlErrors();
     }
     glDeleteProgram(mainProgram);
     platform::terminate();
