@@ -1,6 +1,6 @@
 """Renders the application icons from the game itself: the avatar, drawn by
-the real program under Xvfb on a one-block level, cut out along its cage and
-scaled to the icon theme's sizes.
+the real program under Xvfb on a one-block level, cut out as a disc around
+its cage and scaled to the icon theme's sizes.
 
     python3 tools/make_icons.py [--binary build/tumbix]
 
@@ -18,7 +18,6 @@ import time
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
-BACKGROUND = "#1a1a1a"  # the game's clear colour
 
 # One block without a goal: the avatar rolls round it for ever, and a paused
 # roll shows no centred HUD line.
@@ -83,13 +82,13 @@ def main():
     work = tempfile.mkdtemp(prefix="tumbix-icons-")
     shot = render_frame(args.binary, work)
     cx, cy, r = cage_circle(shot)
-    r += 2
+    r += 8
     side = int(2 * r) + 2
     left, top = int(cx - side / 2), int(cy - side / 2)
     big = os.path.join(work, "icon-512.png")
-    # Keep the disc of the cage; the background seen through it becomes transparent.
-    magick(shot, "-crop", f"{side}x{side}+{left}+{top}", "+repage",
-           "-fuzz", "2%", "-transparent", BACKGROUND,
+    # A disc a little wider than the cage, on the game's own dark background
+    # (keying that out leaves dark fringes wherever the cage is shaded).
+    magick(shot, "-crop", f"{side}x{side}+{left}+{top}", "+repage", "-alpha", "set",
            "(", "-size", f"{side}x{side}", "xc:none", "-fill", "white",
            "-draw", f"circle {side / 2},{side / 2} {side / 2},{side / 2 - r}", ")",
            "-compose", "DstIn", "-composite", "-compose", "Over",
