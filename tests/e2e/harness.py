@@ -193,7 +193,7 @@ class GameRun:
     def window_id(self, timeout=10.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
-            r = subprocess.run(["xdotool", "search", "--class", "GLFW-Application"], env=self.env,
+            r = subprocess.run(["xdotool", "search", "--class", "^tumbix$"], env=self.env,
                                capture_output=True, text=True)
             ids = r.stdout.split()
             if ids:

@@ -195,6 +195,12 @@ class InstalledGame(PackageCase):
             errors = [line for line in game.lines[:last + 1] if "ERROR" in line or "WARN" in line]
             self.assertEqual(errors, [], "content not found from the launcher")
             self.assertGreater(first, 0)
+            # The desktop finds the menu entry (and its icon) for the window by class.
+            with open(os.path.join(self.usr, "share", "applications", "tumbix.desktop")) as f:
+                wm_class = re.search(r"(?m)^StartupWMClass=(.+)$", f.read()).group(1)
+            found = subprocess.run(["xdotool", "search", "--class", f"^{wm_class}$"], env=game.env,
+                                   capture_output=True, text=True).stdout.split()
+            self.assertEqual(found, [str(game.window_id())])
             game.key("Escape")
             self.assertEqual(game.wait_exit(), 0)
 
