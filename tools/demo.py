@@ -82,7 +82,7 @@ def play_first_level(run, recorder=None):
 def main():
     os.makedirs(OUT, exist_ok=True)
     record = "--frames" in sys.argv[1:]
-    fbdir = tempfile.mkdtemp(prefix="tumbix-screen-")
+    fbdir = tempfile.mkdtemp(prefix="tumbix-screen-") if record else None
     with GameRun("demo", xvfb_args=("-fbdir", fbdir) if record else ()) as run:
         run.wait_line("Level consists of", timeout=60, exact=False)
         recorder = None
@@ -101,7 +101,8 @@ def main():
         run.key("Escape")
         rc = run.wait_exit()
         run.save_log("console.log")
-    shutil.rmtree(fbdir, ignore_errors=True)
+    if fbdir:
+        shutil.rmtree(fbdir, ignore_errors=True)
     print(f"demo finished with status {rc}")
     print(f"screenshots and console log: {OUT}")
     return rc
