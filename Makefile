@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test test-unit test-e2e test-asan fuzz soak clean
+.PHONY: all deps build run test test-unit test-e2e test-asan fuzz soak clean install package screenshots
 
 all: build
 
@@ -59,6 +59,19 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
 	@python3 tests/core/core_check.py links $$(find $(FUZZ_BUILD)/fuzz -maxdepth 1 -type f -perm -u+x)
 	@./tools/run-fuzzers.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
+
+# Installation and the Debian package (see cmake/install.cmake):
+#   make install [DESTDIR=/tmp/root] [PREFIX=/usr]   make package (build/tumbix_<version>_<arch>.deb)
+PREFIX ?=
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+# README screenshots and animation under docs/, from a scripted play.
+screenshots: build
+	@python3 tools/screenshots.py --binary $(BUILD)/tumbix
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) out

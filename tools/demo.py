@@ -1,8 +1,13 @@
 """A short scripted demo of the game under Xvfb: plays the first level to
 its goal, goes on to the second, turns a block there, and saves screenshots
-and the console log to out/demo/."""
+and the console log to out/demo/. With --frames it also records the screen
+while the first level is played, as out/demo/frames/NNN.xwd (for the README's
+animation, see tools/screenshots.sh)."""
 import os
+import shutil
 import sys
+import tempfile
+import threading
 import time
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -19,12 +24,47 @@ SCRIPT = [  # (seconds to wait first, key or None, screenshot name or None)
 ]
 
 
-def play_first_level(run):
+class FrameRecorder:
+    """Copies the X server's screen FPS times a second in a thread while it is
+    on. The screen is read from the file Xvfb keeps it in (-fbdir), which is
+    quick and steady even on a busy machine; frames are saved as NNN.xwd, the
+    times they were taken in times.txt."""
+
+    def __init__(self, screen_file, folder, fps=10):
+        self.screen_file, self.folder, self.fps, self.times = screen_file, folder, fps, []
+        os.makedirs(folder, exist_ok=True)
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._record, daemon=True)
+
+    def _record(self):
+        start = time.time()
+        while not self._stop.is_set():
+            self.times.append(time.time() - start)
+            with open(self.screen_file, "rb") as f:
+                frame = f.read()
+            with open(os.path.join(self.folder, f"{len(self.times):03d}.xwd"), "wb") as f:
+                f.write(frame)
+            self._stop.wait(max(0.0, start + len(self.times) / self.fps - time.time()))
+
+    def start(self):
+        self._thread.start()
+        return self
+
+    def stop(self):
+        self._stop.set()
+        self._thread.join()
+        with open(os.path.join(self.folder, "times.txt"), "w") as f:
+            f.write("\n".join(f"{t:.3f}" for t in self.times) + "\n")
+
+
+def play_first_level(run, recorder=None):
     """Level 0 needs nothing but the space bar: roll, collect, enter the goal,
-    then space again for the next level."""
+    then space again for the next level. A running recorder stops there."""
     run.wait_line("collected 1 of 1 collectables!", timeout=30)
     run.screenshot("03-collected.png")
     run.press_until("space", "next level is level2.xml")
+    if recorder:
+        recorder.stop()
     run.wait_line("Level consists of", timeout=10, exact=False)
     time.sleep(1.0)
     run.screenshot("04-next-level.png")
@@ -41,18 +81,28 @@ def play_first_level(run):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    with GameRun("demo") as run:
+    record = "--frames" in sys.argv[1:]
+    fbdir = tempfile.mkdtemp(prefix="tumbix-screen-") if record else None
+    with GameRun("demo", xvfb_args=("-fbdir", fbdir) if record else ()) as run:
         run.wait_line("Level consists of", timeout=60, exact=False)
+        recorder = None
+        frames = os.path.join(OUT, "frames")
         for delay, key, shot in SCRIPT:
             time.sleep(delay)
+            if record and key and not recorder:  # from the first key on
+                shutil.rmtree(frames, ignore_errors=True)
+                recorder = FrameRecorder(os.path.join(fbdir, "Xvfb_screen0"), frames).start()
+                time.sleep(0.3)
             if key:
                 run.key(key)
             if shot:
                 run.screenshot(shot)
-        play_first_level(run)
+        play_first_level(run, recorder)
         run.key("Escape")
         rc = run.wait_exit()
         run.save_log("console.log")
+    if fbdir:
+        shutil.rmtree(fbdir, ignore_errors=True)
     print(f"demo finished with status {rc}")
     print(f"screenshots and console log: {OUT}")
     return rc

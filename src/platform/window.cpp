@@ -66,6 +66,9 @@ void terminate() {
 
 bool openWindow(int width, int height, int depthBits, int stencilBits, const WindowHints& h) {
     glfwDefaultWindowHints();
+    // The desktop matches the window to the menu entry and its icon by class.
+    glfwWindowHintString(GLFW_X11_CLASS_NAME, "tumbix");
+    glfwWindowHintString(GLFW_X11_INSTANCE_NAME, "tumbix");
     glfwWindowHint(GLFW_DEPTH_BITS, depthBits);
     glfwWindowHint(GLFW_STENCIL_BITS, stencilBits);
     if (h.noResize) glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);

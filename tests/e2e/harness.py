@@ -29,13 +29,14 @@ BANNER = "Tumbixixixixii Debug Console starting along the X-axis..."
 class Xvfb:
     """A private X server on the first free display number."""
 
-    def __init__(self, width=1280, height=1024):
+    def __init__(self, width=1280, height=1024, extra_args=()):
         self.proc = None
         for n in range(90, 200):
             if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
                 continue
             proc = subprocess.Popen(
-                ["Xvfb", f":{n}", "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
+                ["Xvfb", f":{n}", "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp", "-noreset",
+                 *extra_args],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
             deadline = time.time() + 10
             while time.time() < deadline:
@@ -69,12 +70,13 @@ def _kill(proc):
 class GameRun:
     """One run of the game. Use as a context manager."""
 
-    def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=(), binary=None):
+    def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=(), binary=None,
+                 xvfb_args=()):
         self.name = name
         self.lines = []
         self._queue = queue.Queue()
         self._read = 0
-        self.xvfb = Xvfb() if display else None
+        self.xvfb = Xvfb(extra_args=xvfb_args) if display else None
         self.scratch = tempfile.mkdtemp(prefix=f"tumbix-{name}-")
         self.data = os.path.join(self.scratch, "data")
         shutil.copytree(DATA, self.data)
@@ -192,7 +194,7 @@ class GameRun:
     def window_id(self, timeout=10.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
-            r = subprocess.run(["xdotool", "search", "--class", "GLFW-Application"], env=self.env,
+            r = subprocess.run(["xdotool", "search", "--class", "^tumbix$"], env=self.env,
                                capture_output=True, text=True)
             ids = r.stdout.split()
             if ids:
