@@ -19,6 +19,7 @@ unsigned cageTexture = 0;
 void loadAvatarLook() {
     loadModelOrReport(brain, "models/brain.md5mesh", "textures/brain.tga");
     cageTexture = loadMipmapTexture("textures/metalframe2.tga");
+    cageMesh();  // built once, before the first frame
 }
 
 void drawAvatar(const Player& player) {
