@@ -20,10 +20,13 @@ Usage: gen_levels.py [--build DIR] [output_dir]
 """
 
 import argparse
+import concurrent.futures
 import glob
+import hashlib
 import math
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -31,6 +34,7 @@ import tempfile
 FACES = ("right", "top", "back", "left", "bottom", "front")
 KINDS = ("blackhole", "collectable", "goal")
 MAX_NAME = 26
+JOBS = 2  # levelgen processes at once
 # The light's view: 60 degrees high, 4:3 wide, looking at the origin.
 HALF_FOV = math.radians(30.0)
 ASPECT = 4.0 / 3.0
@@ -278,13 +282,13 @@ RECIPES = [
     ("towers", ["--seed", "3", "--shape", "towers", "--blocks", "14..24", "--min-heights", "3",
                 "--needs-turn", "--max-turns", "3", "--max-steps", "30"]),
     ("stairs", ["--seed", "4", "--shape", "stairs", "--blocks", "14..24", "--min-heights", "3",
-                "--needs-turn", "--min-steps", "12", "--max-turns", "3", "--max-steps", "30"]),
+                "--needs-turn", "--min-steps", "12", "--max-turns", "3", "--max-steps", "19"]),
     ("the bridge", ["--seed", "5", "--shape", "bridges", "--blocks", "20..30", "--min-heights", "3",
                     "--min-turns", "2", "--max-turns", "4"]),
     ("wrapped round", ["--seed", "6", "--shape", "wraps", "--blocks", "20..30", "--min-heights", "3",
                        "--min-turns", "2", "--max-turns", "4"]),
     ("the hollow cube", ["--seed", "7", "--shape", "cubes", "--blocks", "27..40", "--min-heights", "3",
-                         "--needs-turn", "--max-turns", "4"]),
+                         "--min-turns", "2", "--max-turns", "4"]),
     ("decks", ["--seed", "8", "--shape", "decks", "--blocks", "30..40", "--min-heights", "3",
                "--needs-turn", "--max-turns", "4"]),
     ("a bit of everything", ["--seed", "9", "--shape", "mixed", "--blocks", "30..50", "--min-turns", "3",
@@ -321,8 +325,24 @@ RECIPES = [
 # The hard levels: structures built by hand below, whose black holes,
 # collectables and goal levelgen --from moves until the level needs at least
 # six turns and a third of its states are traps.
-HARD = ["--holes", "2..8", "--min-turns", "6", "--min-trap-share", "0.3", "--tries", "8", "--rounds", "60",
-        "--max-states", "150000"]
+HARD = ["--holes", "0..8", "--min-turns", "6", "--min-trap-share", "0.3", "--tries", "5", "--rounds", "80",
+        "--max-states", "80000"]
+
+
+# The seed of each hard structure whose search met the constraints (with
+# HARD); the others were searched without success and are left out.
+HARD_SEEDS = {
+    "loop the loop": 1,
+    "the ring": 2,
+    "round and round": 1,
+    "the narrow ring": 1,
+    "the upright ring": 1,
+    "the ring and its tail": 1,
+    "the wide ring": 1,
+    "the stepped ring": 1,
+    "the corner tower": 1,
+    "the square": 1,
+}
 
 
 def loop(lv, x0, y, z0, width, depth):
@@ -340,38 +360,38 @@ def hard_bases():
     loop(lv, 0, 0, 0, 5, 5)
     loop(lv, 4, 0, -4, 5, 5)
     lv.item((0, 0, -2), "right").item((6, 0, -8), "bottom").item((8, 0, -6), "left").goal((2, 0, -4), "bottom")
-    bases.append((lv, 31))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("two floors", ambient=(0.2, 0.21, 0.26), light_dir=(0.6, 0.8, 0.7))
     loop(lv, 0, 0, 0, 5, 5)
     lv.row((4, 1, -4), (4, 3, -4))
     loop(lv, 4, 4, -4, 5, 5)
     lv.item((0, 0, -3), "left").item((4, 2, -4), "front").item((8, 4, -6), "top").goal((6, 4, -8), "bottom")
-    bases.append((lv, 32))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("loop the loop", ambient=(0.22, 0.2, 0.25), light_dir=(1.0, 0.8, 0.25))
     lv.row((0, 0, 0), (0, 0, -6))
     lv.row((1, 0, -6), (3, 0, -6)).row((3, 1, -6), (3, 4, -6)).row((-1, 4, -6), (2, 4, -6))
     lv.row((-1, 1, -6), (-1, 3, -6))
     lv.item((0, 0, -4), "left").item((3, 2, -6), "front").item((0, 4, -6), "back").goal((-1, 2, -6), "left")
-    bases.append((lv, 33))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("the long loop", ambient=(0.2, 0.2, 0.24))
     loop(lv, 0, 0, 0, 7, 7)
     lv.item((0, 0, -3), "bottom").item((6, 0, -6), "top").item((6, 0, -2), "right").goal((3, 0, 0), "back")
-    bases.append((lv, 34))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("the cross roads", ambient=(0.19, 0.21, 0.25))
     lv.row((0, 0, 0), (0, 0, -8)).row((-4, 0, -4), (4, 0, -4))
     lv.row((-4, 0, -5), (-4, 0, -8)).row((4, 0, -3), (4, 0, 0))
     lv.item((0, 0, -7), "right").item((-4, 0, -7), "left").item((4, 0, -1), "bottom").goal((2, 0, -4), "front")
-    bases.append((lv, 35))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("the spiral", ambient=(0.21, 0.19, 0.24), light_dir=(0.6, 0.8, 0.7))
     lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (4, 0, -4)).row((4, 1, -4), (4, 2, -4))
     lv.row((4, 3, -4), (4, 3, -8)).row((3, 3, -8), (-2, 3, -8)).row((-2, 4, -8), (-2, 5, -8))
     lv.item((0, 0, -2), "left").item((4, 3, -6), "right").item((0, 3, -8), "bottom").goal((-2, 5, -8), "top")
-    bases.append((lv, 36))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("the ladder", ambient=(0.2, 0.22, 0.25), light_dir=(1.0, 0.8, 0.25))
     lv.row((0, 0, 0), (0, 0, -6)).row((3, 0, 0), (3, 0, -6))
@@ -379,13 +399,13 @@ def hard_bases():
         lv.row((1, 0, z), (2, 0, z))
     lv.row((0, 1, -6), (0, 3, -6)).row((1, 3, -6), (3, 3, -6))
     lv.item((0, 0, -4), "right").item((3, 0, -4), "bottom").item((2, 3, -6), "front").goal((3, 0, 0), "back")
-    bases.append((lv, 37))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("round the towers", ambient=(0.21, 0.2, 0.26), light_dir=(0.6, 0.8, 0.7))
     loop(lv, 0, 0, 0, 6, 6)
     lv.row((0, 1, -5), (0, 4, -5)).row((5, 1, 0), (5, 3, 0))
     lv.item((0, 3, -5), "right").item((5, 2, 0), "front").item((3, 0, -5), "bottom").goal((5, 0, -3), "right")
-    bases.append((lv, 38))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("the frame", ambient=(0.2, 0.2, 0.27), light_dir=(0.45, 1.0, 0.55))
     loop(lv, 0, 0, 0, 5, 5)
@@ -394,14 +414,58 @@ def hard_bases():
     loop(lv, 0, 4, 0, 5, 5)
     lv.row((0, 1, -4), (0, 3, -4))
     lv.item((2, 4, -4), "bottom").item((4, 2, 0), "left").item((0, 0, -2), "right").goal((2, 4, 0), "top")
-    bases.append((lv, 39))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = Level("the wheel", ambient=(0.22, 0.21, 0.25), light_dir=(-0.5, 1.0, 0.6))
     loop(lv, 0, 0, 0, 7, 7)
     lv.row((1, 0, -3), (5, 0, -3))
     lv.row((3, 1, -3), (3, 3, -3))
     lv.item((3, 3, -3), "front").item((0, 0, -5), "left").item((6, 0, -1), "bottom").goal((3, 0, -6), "front")
-    bases.append((lv, 40))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
+
+    lv = Level("the narrow ring", ambient=(0.2, 0.21, 0.25))
+    loop(lv, 0, 0, 0, 3, 7)
+    lv.item((0, 0, -3), "left").item((2, 0, -5), "bottom").item((2, 0, -1), "right").goal((1, 0, -6), "front")
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
+
+    lv = Level("the upright ring", ambient=(0.21, 0.2, 0.24), light_dir=(1.0, 0.8, 0.25))
+    lv.row((0, 0, 0), (0, 0, -5)).row((0, 1, -5), (0, 3, -5)).row((0, 3, -4), (0, 3, -1)).row((0, 1, -1), (0, 2, -1))
+    lv.item((0, 0, -3), "left").item((0, 2, -5), "right").item((0, 3, -3), "top").goal((0, 1, -1), "back")
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
+
+    lv = Level("the ring and its tail", ambient=(0.22, 0.2, 0.26))
+    loop(lv, 0, 0, 0, 4, 5)
+    lv.row((4, 0, -4), (7, 0, -4))
+    lv.item((0, 0, -2), "bottom").item((7, 0, -4), "back").item((3, 0, -2), "left").goal((5, 0, -4), "bottom")
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
+
+    lv = Level("the wide ring", ambient=(0.2, 0.2, 0.25))
+    loop(lv, 0, 0, 0, 6, 3)
+    lv.item((2, 0, -2), "front").item((5, 0, -1), "right").item((0, 0, -1), "bottom").goal((3, 0, 0), "bottom")
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
+
+    lv = Level("the stepped ring", ambient=(0.21, 0.21, 0.25), light_dir=(0.6, 0.8, 0.7))
+    lv.row((0, 0, 0), (0, 0, -4)).row((1, 0, -4), (3, 0, -4)).row((3, 1, -4), (3, 2, -4))
+    lv.row((3, 2, -3), (3, 2, -1)).row((2, 2, -1), (1, 2, -1)).row((1, 1, -1), (1, 0, -1))
+    lv.item((0, 0, -2), "right").item((3, 2, -2), "left").item((2, 0, -4), "bottom").goal((1, 2, -1), "top")
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
+
+    lv = Level("the corner tower", ambient=(0.2, 0.22, 0.26), light_dir=(0.6, 0.8, 0.7))
+    loop(lv, 0, 0, 0, 4, 4)
+    lv.row((3, 1, -3), (3, 3, -3))
+    lv.item((0, 0, -2), "left").item((3, 3, -3), "top").item((3, 0, -1), "bottom").goal((1, 0, -3), "front")
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
+
+    lv = Level("the square", ambient=(0.21, 0.2, 0.25))
+    loop(lv, 0, 0, 0, 4, 4)
+    lv.item((0, 0, -1), "right").item((3, 0, -2), "bottom").item((2, 0, 0), "back").goal((1, 0, -3), "top")
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
+
+    lv = Level("the upright square", ambient=(0.2, 0.2, 0.26), light_dir=(1.0, 0.8, 0.25))
+    lv.row((0, 0, 0), (0, 0, -3)).row((1, 0, -3), (3, 0, -3)).row((3, 1, -3), (3, 3, -3))
+    lv.row((2, 3, -3), (0, 3, -3)).row((0, 2, -3), (0, 1, -3))
+    lv.item((0, 0, -1), "left").item((3, 2, -3), "right").item((1, 3, -3), "back").goal((0, 2, -3), "front")
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     # a closed ring of four rows: every corner sends the avatar on
     def ring(title, ambient):
@@ -411,32 +475,61 @@ def hard_bases():
 
     lv = ring("the ring", (0.2, 0.22, 0.26))
     lv.hole((3, 0, 0), "back").item((4, 0, -1), "top").item((0, 0, -2), "right").goal((3, 0, -4), "bottom")
-    bases.append((lv, 1))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     lv = ring("round and round", (0.23, 0.2, 0.25))
     lv.hole((4, 0, -4), "bottom").hole((0, 0, -4), "front")
     lv.item((4, 0, 0), "top").item((4, 0, -2), "bottom").item((4, 0, 0), "right").goal((1, 0, 0), "bottom")
-    bases.append((lv, 1))
+    bases.append((lv, HARD_SEEDS.get(lv.title)))
 
     return bases
 
 
-def stage_generated(levelgen, staging):
-    names = []
+def stage_generated(levelgen, staging, cache):
     recipes = list(RECIPES)
     for i, (lv, seed) in enumerate(hard_bases()):
+        if seed is None:
+            continue
         base = os.path.join(staging, f"base{i:02d}.xml")
         with open(base, "w") as f:
             f.write(lv.xml("PLACEHOLDER"))
         recipes.append((lv.title, ["--from", base, "--seed", str(seed), *HARD]))
-    for i, (title, options) in enumerate(recipes):
+
+    def run(i, title, options):
         name = f"gen{i:02d}.xml"
-        cmd = [levelgen, *options, "--title", title, "--next", "PLACEHOLDER", "-o", os.path.join(staging, name)]
+        out = os.path.join(staging, name)
+        key = recipe_key(options)
+        cached = os.path.join(cache, key + ".xml") if cache else None
+        if cached and os.path.exists(cached):
+            shutil.copyfile(cached, out)
+            return name, title
+        cmd = [levelgen, *options, "--title", title, "--next", "PLACEHOLDER", "-o", out]
         done = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         if done.returncode != 0:
             raise SystemExit(f"levelgen failed for {title!r}: {' '.join(cmd)}\n{done.stdout}")
-        names.append((name, title))
+        if cached:
+            os.makedirs(cache, exist_ok=True)
+            shutil.copyfile(out, cached)
+        return name, title
+
+    # two at a time: each search is one process, and every result depends on
+    # its recipe alone
+    with concurrent.futures.ThreadPoolExecutor(max_workers=JOBS) as pool:
+        names = list(pool.map(lambda job: run(*job), [(i, t, o) for i, (t, o) in enumerate(recipes)]))
     return names
+
+
+def recipe_key(options):
+    """Names a levelgen result by what decides it: the options, with a
+    --from file named by its content (the title and next level only change
+    the comment and the next attribute, which are rewritten anyway)."""
+    parts = list(options)
+    for i, word in enumerate(parts[:-1]):
+        if word == "--from":
+            with open(parts[i + 1], "rb") as f:
+                body = f.read().replace(b'next="PLACEHOLDER"', b"")
+            parts[i + 1] = hashlib.sha1(body).hexdigest()
+    return hashlib.sha1("\0".join(parts).encode()).hexdigest()[:16]
 
 
 def measure(levelcheck, staging, names):
@@ -459,6 +552,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     root = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     parser.add_argument("--build", default=os.path.join(root, "build"))
+    parser.add_argument("--cache", default=os.path.join(root, "out", "levelgen-cache"),
+                        help="levelgen results by recipe, reused when present ('' for none)")
     parser.add_argument("out_dir", nargs="?", default=os.path.join(root, "data", "maps"))
     args = parser.parse_args()
     levelgen = os.path.join(args.build, "levelgen")
@@ -473,7 +568,7 @@ def main():
             with open(os.path.join(staging, name), "w") as f:
                 f.write(lv.xml("PLACEHOLDER"))
             entries.append((name, lv.title))
-        entries += stage_generated(levelgen, staging)
+        entries += stage_generated(levelgen, staging, args.cache)
         for base in glob.glob(os.path.join(staging, "base*.xml")):
             os.remove(base)
         rows = measure(levelcheck, staging, [n for n, _ in entries])
@@ -488,7 +583,7 @@ def main():
             with open(os.path.join(staging, staged)) as f:
                 text = f.read()
             text = re.sub(r"<!--.*?-->", lambda m: f"<!-- Level {pos}: {title} -->", text, count=1, flags=re.S)
-            text = text.replace('next="PLACEHOLDER"', f'next="{names[(pos + 1) % len(names)]}"')
+            text = re.sub(r'next="[^"]*"', f'next="{names[(pos + 1) % len(names)]}"', text, count=1)
             assert len(names[pos]) <= MAX_NAME
             with open(os.path.join(args.out_dir, names[pos]), "w") as f:
                 f.write(text)

@@ -56,10 +56,10 @@ def main():
         print(path, flush=True)
         shots.append(path)
     if args.sheet and shots:
-        # eight to a row, each 160 x 128 with its file name under it
-        subprocess.run(["montage", "-label", "%t", *shots, "-tile", "8x", "-geometry", "160x128+3+3",
-                        "-pointsize", "11", "-font", "DejaVu-Sans", "-background", "#202028", "-fill", "#e0e0e0",
-                        "-depth", "8", "-colors", "128", args.sheet], check=True)
+        # eight to a row, each 144 x 115 with its file name under it, 96 colours
+        subprocess.run(["montage", "-label", "%t", *shots, "-tile", "8x", "-geometry", "144x115+2+2",
+                        "-font", "DejaVu-Sans", "-pointsize", "10", "-background", "#202028",
+                        "-fill", "#e0e0e0", "-colors", "96", "-depth", "8", "PNG8:" + args.sheet], check=True)
         print(args.sheet)
 
 

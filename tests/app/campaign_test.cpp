@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <set>
 
@@ -52,6 +53,17 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
             EXPECT_GE(level.collectableCount, 1);
         }
         EXPECT_LE(level.blocks.size(), kMostBlocks);
+        // every block lies in the light's view, so the shadow map holds it
+        const Mat4 lightClip = multiply(perspective(60.0f, 4.0f / 3.0f, 0.1f, 100.0f), level.lightView);
+        int unlit = 0;
+        for (const Block* b : level.blocks)
+            for (int corner = 0; corner < 8; ++corner) {
+                const Vec4 c = transform(lightClip, {b->x + ((corner & 1) ? 0.5f : -0.5f),
+                                                     b->y + ((corner & 2) ? 0.5f : -0.5f),
+                                                     b->z + ((corner & 4) ? 0.5f : -0.5f), 1.0f});
+                unlit += !(c.w > 0.0f && std::fabs(c.x) <= c.w && std::fabs(c.y) <= c.w && std::fabs(c.z) <= c.w);
+            }
+        EXPECT_EQ(unlit, 0) << "block corners outside the shadow map";
 
         const LevelStats stats = analyse(game);
         const SolveResult& r = stats.shortest;

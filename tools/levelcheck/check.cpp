@@ -43,7 +43,7 @@ void writeStats(const LevelStats& s, std::ostream& out) {
     put("reachable states: ", std::to_string(s.states));
     if (!s.won()) return;
     put("shortest win:     ", std::to_string(s.shortest.actions.size()) + " steps, " + std::to_string(s.shortest.turns) +
-                                  " turns");
+                                  (s.shortest.turns == 1 ? " turn" : " turns"));
     put("fewest turns:     ", std::to_string(s.fewestTurns.turns) + " (in " +
                                   std::to_string(s.fewestTurns.actions.size()) + " steps)");
     std::snprintf(line, sizeof line, "%zu states (%.2f)", s.trapStates, s.trapShare());
