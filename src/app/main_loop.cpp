@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -17,6 +18,7 @@
 #include "platform/keys.h"
 #include "platform/settings.h"
 #include "platform/window.h"
+#include "render/frame_check.h"
 #include "render/gl_check.h"
 #include "render/scene.h"
 
@@ -28,6 +30,8 @@ int mouseX = 0;
 int mouseY = 0;
 
 namespace {
+
+constexpr double maxMessageAgeing = 0.1;  // seconds per frame
 
 GLuint mainVertexShader = 0;
 GLuint mainFragmentShader = 0;
@@ -186,7 +190,10 @@ void updateStep() {
     lastStepTime = now;
 
     game->gameStep(dt);
-    updateMessages(dt);
+    // A long frame (the first one compiles shaders, a busy machine stalls)
+    // must not age the start-up and toggle messages away before they were
+    // ever seen: each frame ages them by a tenth of a second at most.
+    updateMessages(std::min(dt, maxMessageAgeing));
 
     if (platform::leftButtonDown()) {
         resetCamera();
@@ -210,6 +217,7 @@ void renderStep() {
     samplingChanged = false;
     platform::swapBuffers();
     checkGlErrors();
+    reportFrameDrawn(font ? font->messages.size() : 0);
 }
 
 void mainLoop() {

@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 
 #include <chrono>
+#include <cstdint>
+#include <vector>
 
 #include "app/game.h"
 #include "assets/shader.h"
@@ -11,6 +13,7 @@
 #include "platform/settings.h"
 #include "render/collectables.h"
 #include "render/depth_program.h"
+#include "render/frame_check.h"
 #include "render/level_draw.h"
 #include "render/scene_math.h"
 #include "render/shadow_target.h"
@@ -44,11 +47,11 @@ bool turning(const Game& game) {
 // Draws the level's blocks with the block texture: all but the turning one
 // from the level, then the turning one alone with its turn. Filled, only
 // the level's shell can be seen; the wireframe view shows every face.
-void drawBlocks(const Game& game) {
+void drawBlocks(const Game& game, bool shell) {
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(game.blockTexture);
     const int skip = turning(game) ? game.currentBlock->index : -1;
-    if (filledPolygons)
+    if (shell)
         drawLevelShell(*game.level, skip);
     else
         drawLevelBlocks(*game.level, skip);
@@ -78,7 +81,7 @@ bool opaqueBlocks(unsigned texture) {
 // depth-only program, so that the lighting later runs once per pixel rather
 // than once per overlapping face. Returns false (drawing nothing) when there
 // is no depth program or blocks may show what lies behind them.
-bool layBlockDepth(const Game& game) {
+bool layBlockDepth(const Game& game, bool shell) {
     const unsigned program = depthProgram();
     if (program == 0 || (transparencyEnabled && !opaqueBlocks(game.blockTexture))) return false;
     glUseProgram(program);
@@ -89,7 +92,7 @@ bool layBlockDepth(const Game& game) {
     normalAttribLocation = texCoordAttribLocation = -1;  // nothing else is fed, nothing is textured
     enableArray(vertexAttribLocation);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    drawBlocks(game);
+    drawBlocks(game, shell);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     disableArray(vertexAttribLocation);
     glUseProgram(0);
@@ -99,12 +102,12 @@ bool layBlockDepth(const Game& game) {
 // Draws everything of one pass: blocks, then collectables and avatar. The
 // main pass switches to the model lighting before the models. With the
 // blocks' depth laid already, only their front-most surfaces are drawn.
-void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid) {
+void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid, bool shell) {
     if (depthLaid) {
         glDepthFunc(GL_LEQUAL);
         glDepthMask(GL_FALSE);
     }
-    drawBlocks(game);
+    drawBlocks(game, shell);
     if (depthLaid) {
         glDepthMask(GL_TRUE);
         glDepthFunc(GL_LESS);
@@ -172,9 +175,15 @@ void updateView(const Player& player) {
     viewMatrix = viewFor(player.orientation, player.bodyMatrix, player.upVector, player.bounceBlend, cameraPosition);
 }
 
-void renderScene(const Game& game, unsigned mainProgram) {
+namespace {
+
+// Draws both passes. The plain drawing (the reference every saving is
+// checked against) sends every face of every block and shades each face it
+// meets; the usual one uses the savings below.
+void drawPasses(const Game& game, unsigned mainProgram, bool plain) {
     PassClock clock;
     if (vboEnabled) refreshLevelLooks(*game.level);
+    const bool shell = !plain && filledPolygons;
 
     // From the light: depth only, faces turned away from it.
     glActiveTexture(GL_TEXTURE1);
@@ -187,7 +196,7 @@ void renderScene(const Game& game, unsigned mainProgram) {
     // A program that did not link cannot be made current: its pass is left out.
     if (programLinked(game.shadowProgram)) {
         useSceneProgram(game.shadowProgram, true, *game.level);
-        drawScene(game, game.shadowProgram, false, false);
+        drawScene(game, game.shadowProgram, false, false, shell);
         endPass();
     }
 
@@ -203,12 +212,42 @@ void renderScene(const Game& game, unsigned mainProgram) {
     // From the camera, shaded against the shadow map.
     updateView(game.player);
     if (programLinked(mainProgram)) {
-        const bool depthLaid = layBlockDepth(game);
+        const bool depthLaid = !plain && layBlockDepth(game, shell);
         useSceneProgram(mainProgram, false, *game.level);
-        drawScene(game, mainProgram, true, depthLaid);
+        drawScene(game, mainProgram, true, depthLaid, shell);
         endPass();
     }
     glActiveTexture(GL_TEXTURE1);
 
     if (passTimes) *passTimes = {shadowSeconds, clock.lap()};
+}
+
+// Returns the window's colour as drawn so far (RGBA rows, bottom first).
+void readBack(std::vector<std::uint8_t>& pixels) {
+    pixels.resize(static_cast<std::size_t>(windowWidth) * windowHeight * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+}
+
+}  // namespace
+
+void renderScene(const Game& game, unsigned mainProgram) {
+    switch (requestedRenderPath()) {
+        case RenderPath::Fast:
+            drawPasses(game, mainProgram, false);
+            break;
+        case RenderPath::Reference:
+            drawPasses(game, mainProgram, true);
+            break;
+        case RenderPath::Compare: {
+            // The plain drawing first, then the usual one, which stays on screen.
+            static std::vector<std::uint8_t> reference, usual;
+            drawPasses(game, mainProgram, true);
+            readBack(reference);
+            drawPasses(game, mainProgram, false);
+            readBack(usual);
+            referenceDifference = static_cast<long>(differingPixels(reference, usual, 4));
+            break;
+        }
+    }
 }

@@ -4,6 +4,13 @@ import unittest
 
 from harness import E2ECase, GameRun
 
+
+def red_pixels(path, box="500x60+0+140"):
+    """Red text pixels of a screenshot inside box (the start-up messages)."""
+    out = subprocess.run(["convert", path, "-crop", box, "-fx", "(r>0.5&&g<0.2&&b<0.2)?1:0",
+                          "-format", "%[fx:mean*w*h]", "info:"], capture_output=True, text=True, check=True)
+    return float(out.stdout)
+
 # The font, sampling and scene-shader steps of start-up, right after the driver probe, in this order.
 ASSET_LINES = [
     "Shader of type 35633 loaded and compiled successfully.",   # text program (BitmapFont)
@@ -34,12 +41,13 @@ class AssetStartUp(E2ECase):
             # textures come later, each announced before it loads
             run.wait_line("newest mipmap-texture #", exact=False)
             run.wait_line("Level consists of", exact=False)
-            run.drain(0.4)  # a few frames; the messages stay for two seconds
+            # the three sampling messages are red text at the upper left: a
+            # frame showing them, and the next frame after the screenshot
+            # still showing them, so the screenshot is of such a frame
+            self.assertGreaterEqual(run.wait_frames(1)[0].messages, 3)
             path = run.screenshot("assets-startup-messages.png")
-            # the three sampling messages are red text at the upper left
-            out = subprocess.run(["convert", path, "-crop", "500x60+0+140", "-fx", "(r>0.5&&g<0.2&&b<0.2)?1:0",
-                                  "-format", "%[fx:mean*w*h]", "info:"], capture_output=True, text=True)
-            self.assertGreater(float(out.stdout or 0), 200.0)
+            self.assertGreaterEqual(run.wait_frames(1)[0].messages, 3, "messages expired during the screenshot")
+            self.assertGreater(red_pixels(path), 200)
 
 
 if __name__ == "__main__":

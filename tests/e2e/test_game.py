@@ -39,7 +39,7 @@ def peak_after(path, offset):
 
 def started(run):
     run.wait_line("Level consists of", timeout=60, exact=False)
-    time.sleep(1.0)  # a few frames, so the key handler is polled
+    run.wait_frames(3)  # the loop runs, so keys are handled and polled
 
 
 class PlayLevel(E2ECase):
@@ -63,15 +63,17 @@ class PlayLevel(E2ECase):
     def test_refused_turn_prints_its_lines_and_plays_the_refusal_sound(self):
         with GameRun("game-refusal", audio="disk", prepare=with_levels("edge.xml", refusal_sound=True)) as run:
             started(run)
-            time.sleep(1.0)
             before = os.path.getsize(run.audio_file)
             self.assertEqual(audio_level(run.audio_file), 0, "audio before the key press is not silent")
             run.key("a")
             first = run.wait_line("rotate left", timeout=30)
             second = run.wait_line("ERROR can't rotate along that axis", timeout=10)
             self.assertEqual(second, first + 1)
-            time.sleep(1.5)
-            self.assertGreater(peak_after(run.audio_file, before), 1000, "the refusal sound was not heard")
+            # the mixer writes the sound out as it plays: wait until it has
+            deadline = time.time() + 30
+            while peak_after(run.audio_file, before) <= 1000:
+                self.assertLess(time.time(), deadline, "the refusal sound was not heard")
+                run.wait_frames(1)
             run.key("Escape")
             self.assertEqual(run.wait_exit(60), 0)
 
