@@ -45,16 +45,15 @@ bool turning(const Game& game) {
 }
 
 // Draws the level's blocks with the block texture: all but the turning one
-// from the level, then the turning one alone with its turn. Filled, only
-// the level's shell can be seen; the wireframe view shows every face.
-void drawBlocks(const Game& game, bool shell) {
+// from the level, then the turning one alone with its turn. Every face of
+// every block is drawn: leaving out the faces between touching blocks shows
+// through the structure wherever the eye or the near plane is inside it,
+// and even outside it changes pixels on edges where faces meet at one depth.
+void drawBlocks(const Game& game) {
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(game.blockTexture);
     const int skip = turning(game) ? game.currentBlock->index : -1;
-    if (shell)
-        drawLevelShell(*game.level, skip);
-    else
-        drawLevelBlocks(*game.level, skip);
+    drawLevelBlocks(*game.level, skip);
     if (turning(game)) {
         bindTexture(game.blockTexture);
         setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
@@ -81,7 +80,7 @@ bool opaqueBlocks(unsigned texture) {
 // depth-only program, so that the lighting later runs once per pixel rather
 // than once per overlapping face. Returns false (drawing nothing) when there
 // is no depth program or blocks may show what lies behind them.
-bool layBlockDepth(const Game& game, bool shell) {
+bool layBlockDepth(const Game& game) {
     const unsigned program = depthProgram();
     if (program == 0 || (transparencyEnabled && !opaqueBlocks(game.blockTexture))) return false;
     glUseProgram(program);
@@ -92,7 +91,7 @@ bool layBlockDepth(const Game& game, bool shell) {
     normalAttribLocation = texCoordAttribLocation = -1;  // nothing else is fed, nothing is textured
     enableArray(vertexAttribLocation);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    drawBlocks(game, shell);
+    drawBlocks(game);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     disableArray(vertexAttribLocation);
     glUseProgram(0);
@@ -102,13 +101,20 @@ bool layBlockDepth(const Game& game, bool shell) {
 // Draws everything of one pass: blocks, then collectables and avatar. The
 // main pass switches to the model lighting before the models. With the
 // blocks' depth laid already, only their front-most surfaces are drawn.
-void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid, bool shell) {
+void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid) {
     if (depthLaid) {
+        // Only fragments at the laid depth pass; where two faces meet that
+        // depth at one pixel (their shared edges), the stencil keeps the
+        // first, as the plain depth test does.
         glDepthFunc(GL_LEQUAL);
         glDepthMask(GL_FALSE);
+        glEnable(GL_STENCIL_TEST);
+        glStencilFunc(GL_EQUAL, 0, 0xff);
+        glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
     }
-    drawBlocks(game, shell);
+    drawBlocks(game);
     if (depthLaid) {
+        glDisable(GL_STENCIL_TEST);
         glDepthMask(GL_TRUE);
         glDepthFunc(GL_LESS);
     }
@@ -183,7 +189,6 @@ namespace {
 void drawPasses(const Game& game, unsigned mainProgram, bool plain) {
     PassClock clock;
     if (vboEnabled) refreshLevelLooks(*game.level);
-    const bool shell = !plain && filledPolygons;
 
     // From the light: depth only, faces turned away from it.
     glActiveTexture(GL_TEXTURE1);
@@ -196,7 +201,7 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain) {
     // A program that did not link cannot be made current: its pass is left out.
     if (programLinked(game.shadowProgram)) {
         useSceneProgram(game.shadowProgram, true, *game.level);
-        drawScene(game, game.shadowProgram, false, false, shell);
+        drawScene(game, game.shadowProgram, false, false);
         endPass();
     }
 
@@ -212,9 +217,11 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain) {
     // From the camera, shaded against the shadow map.
     updateView(game.player);
     if (programLinked(mainProgram)) {
-        const bool depthLaid = !plain && layBlockDepth(game, shell);
+        // Filled only: in the wireframe view faces share their edges, and the
+        // first face drawn must keep them as in the plain drawing.
+        const bool depthLaid = !plain && filledPolygons && layBlockDepth(game);
         useSceneProgram(mainProgram, false, *game.level);
-        drawScene(game, mainProgram, true, depthLaid, shell);
+        drawScene(game, mainProgram, true, depthLaid);
         endPass();
     }
     glActiveTexture(GL_TEXTURE1);
