@@ -97,7 +97,7 @@ def _kill(proc):
 class GameRun:
     """One run of the game. Use as a context manager."""
 
-    def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=()):
+    def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=(), layout=None):
         self.name = name
         self.lines = []
         self.frames = []  # Frame records, in order
@@ -117,6 +117,8 @@ class GameRun:
         if audio == "disk":
             self.audio_file = os.path.join(self.scratch, "audio.raw")
             e["SDL_DISKAUDIOFILE"] = self.audio_file
+        if layout:  # the X server's keyboard layout, set before the game reads it
+            subprocess.run(["setxkbmap", "-display", self.xvfb.display, layout], check=True, timeout=30)
         e["TUMBIX_GL_CHECK"] = "1"  # every frame's GL errors reach the console
         e["TUMBIX_FRAME_LINES"] = "1"  # every presented frame is announced
         e.update(env or {})

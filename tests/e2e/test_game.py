@@ -113,6 +113,27 @@ class PlayLevel(E2ECase):
             run.wait_line("unbound key: 257", timeout=30)
             self.assertEqual(run.wait_exit(60), 0)
 
+    def test_letter_keys_follow_the_keyboard_layout(self):
+        """Letters are taken by the character typed: on French and German
+        layouts the same letters give the same lines as on a US one."""
+        def typed_lines(layout):
+            with GameRun(f"game-layout-{layout}", prepare=with_levels("run.xml"), layout=layout) as run:
+                started(run)
+                for key in ["a", "f", "r", "m", "z", "q", "y", "p"]:
+                    run.key(key)
+                end = run.wait_line("pause", timeout=30)
+                first = next(i for i, line in enumerate(run.lines) if line.startswith("Level consists of"))
+                return [line for line in run.lines[first + 1:end + 1] if not line.isdigit()]
+
+        us = typed_lines("us")
+        self.assertIn("rotate left", us)
+        self.assertIn("rotate right", us)
+        self.assertIn("pause game, display map info or something", us)
+        self.assertIn("unbound key: 81", us)  # Q
+        for layout in ["fr", "de"]:
+            with self.subTest(layout):
+                self.assertEqual(typed_lines(layout), us)
+
     def test_without_the_first_level_the_game_does_not_start(self):
         def remove_first(data):
             os.remove(os.path.join(data, "maps", "level0.xml"))
