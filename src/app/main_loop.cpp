@@ -129,7 +129,9 @@ void startUp() {
     platform::setKeyHandler(onKey);
     platform::setSizeHandler(onWindowSize);
 
-    glewExperimental = GL_TRUE;
+    // GLEW is trusted with what the context reports: every context asked
+    // for here is a compatibility or legacy one, whose extension string
+    // GLEW reads, so its flags (buffer objects for F6) are the driver's.
     if (glewInit() != GLEW_OK) {
         std::cout << "Could not init GLEW!" << std::endl;
         std::exit(1);

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -81,6 +82,35 @@ bool readTgaFile(const std::string& path, Image& out) {
     return decodeTga(bytes.data(), bytes.size(), out);
 }
 
+Image halveImage(const Image& img) {
+    Image out;
+    out.width = std::max(img.width / 2, 1);
+    out.height = std::max(img.height / 2, 1);
+    out.channels = img.channels;
+    const std::size_t n = static_cast<std::size_t>(img.channels);
+    out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * n);
+    if (img.width <= 0 || img.height <= 0 || img.pixels.size() < static_cast<std::size_t>(img.width) * img.height * n)
+        return out;
+    // A side of 1 stays 1: its pixels are not averaged along it.
+    const int sx = img.width > 1 ? 2 : 1;
+    const int sy = img.height > 1 ? 2 : 1;
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+            for (std::size_t c = 0; c < n; ++c) {
+                unsigned sum = 0;
+                for (int dy = 0; dy < sy; ++dy)
+                    for (int dx = 0; dx < sx; ++dx) {
+                        const std::size_t at =
+                            (static_cast<std::size_t>(y * sy + dy) * img.width + static_cast<std::size_t>(x * sx + dx)) * n;
+                        sum += img.pixels[at + c];
+                    }
+                const unsigned count = static_cast<unsigned>(sx * sy);
+                out.pixels[(static_cast<std::size_t>(y) * out.width + x) * n + c] =
+                    static_cast<std::uint8_t>((sum + count / 2) / count);
+            }
+    return out;
+}
+
 bool loadTexture2D(const char* path) {
     Image img;
     if (!path || !readTgaFile(path, img)) return false;
@@ -89,10 +119,23 @@ bool loadTexture2D(const char* path) {
     GLint oldAlign = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &oldAlign);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), img.width, img.height, 0, format,
-                 GL_UNSIGNED_BYTE, img.pixels.data());
+    const auto upload = [format](int level, const Image& image) {
+        glTexImage2D(GL_TEXTURE_2D, level, static_cast<GLint>(format), image.width, image.height, 0, format,
+                     GL_UNSIGNED_BYTE, image.pixels.data());
+    };
+    upload(0, img);
+    if (glGenerateMipmap) {
+        glGenerateMipmap(GL_TEXTURE_2D);
+    } else {
+        // Without it (a driver before 3.0 without framebuffer objects) the
+        // chain is box-filtered here; a texture without one samples black
+        // under mipmap filtering.
+        for (int level = 1; img.width > 1 || img.height > 1; ++level) {
+            img = halveImage(img);
+            upload(level, img);
+        }
+    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, oldAlign);
-    if (glGenerateMipmap) glGenerateMipmap(GL_TEXTURE_2D);
     return true;
 }
 

@@ -22,8 +22,14 @@ struct Image {
 bool decodeTga(const std::uint8_t* data, std::size_t size, Image& out);
 bool readTgaFile(const std::string& path, Image& out);
 
+// Returns the next smaller mipmap level of `img`: width and height halved
+// (rounded down, at least 1), each pixel the rounded mean of the up to 2 x 2
+// pixels it covers, channel by channel.
+Image halveImage(const Image& img);
+
 // Uploads `path` into the texture bound to GL_TEXTURE_2D with a full mipmap
-// chain. Returns false (and uploads nothing) when the file cannot be read or
+// chain (by glGenerateMipmap, or box-filtered here where the driver lacks
+// it). Returns false (and uploads nothing) when the file cannot be read or
 // decoded. Needs a current context.
 bool loadTexture2D(const char* path);
 
