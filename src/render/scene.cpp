@@ -192,20 +192,23 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain) {
 
     // From the light: depth only, faces turned away from it.
     glActiveTexture(GL_TEXTURE1);
-    glBindFramebuffer(GL_FRAMEBUFFER, game.shadowFramebuffer);
-    glViewport(0, 0, shadowMapSize, shadowMapSize);
-    glClear(GL_DEPTH_BUFFER_BIT);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glCullFace(GL_FRONT);
     glDisable(GL_BLEND);
-    // A program that did not link cannot be made current: its pass is left out.
-    if (programLinked(game.shadowProgram)) {
-        useSceneProgram(game.shadowProgram, true, *game.level);
-        drawScene(game, game.shadowProgram, false, false);
-        endPass();
+    // Without a shadow framebuffer (no driver support) there is no pass; a
+    // program that did not link cannot be made current: its pass is left out.
+    if (game.shadowFramebuffer != 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, game.shadowFramebuffer);
+        glViewport(0, 0, shadowMapSize, shadowMapSize);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        if (programLinked(game.shadowProgram)) {
+            useSceneProgram(game.shadowProgram, true, *game.level);
+            drawScene(game, game.shadowProgram, false, false);
+            endPass();
+        }
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
 
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glActiveTexture(GL_TEXTURE0);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);

@@ -215,6 +215,21 @@ class ShaderContexts(E2ECase):
     def test_opengl_2_1_glsl_120(self):
         self.check("2.1", "120")
 
+    def test_opengl_2_1_without_framebuffer_objects_draws_textured_without_shadows(self):
+        # Such a driver has no glGenerateMipmap either: the textures need the
+        # mipmap chain built by the game, or they sample black.
+        env = {"MESA_GL_VERSION_OVERRIDE": "2.1", "MESA_GLSL_VERSION_OVERRIDE": "120",
+               "MESA_EXTENSION_OVERRIDE": "-GL_ARB_framebuffer_object"}
+        with GameRun("render-no-fbo", env=env, prepare=with_level(SHADOW_LEVEL)) as run:
+            started(run)
+            self.assertIn("ERROR: no support for framebuffer objects, drawing without shadows", run.lines)
+            image = shoot(run, "no_framebuffer_objects")
+            lit = image.mean(project(LIT_FLOOR), 5)
+            self.assertGreater(lit, 60, "the floor is not textured")
+            # no shadow: the floor behind the column is as bright as the lit one
+            self.assertGreater(image.mean(project(SHADOWED_FLOOR), 8), 0.8 * lit)
+            self.assertEqual(gl_errors(run.lines), [])
+
 
 class PlayedLevel(E2ECase):
     """In a build with TUMBIX_GL_CHECK every frame ends with a glGetError
