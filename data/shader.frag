@@ -18,17 +18,18 @@ varying float worldUp;
 
 const float texel = 1.0 / 2048.0;
 
-// Returns the lit fraction from two bilinear depth comparisons on opposite
-// corners of a rotated grid (eight texels), which keeps shadow edges soft
-// at half the texel reads of four taps; texel reads are what a software
-// rasteriser pays most for.
+// Returns the lit fraction from four bilinear depth comparisons on a
+// rotated grid (sixteen texels), so shadow edges are equally soft in every
+// direction.
 float lightVisibility()
 {
     if (shadowCoord.w <= 0.0) return 1.0;
     vec3 p = shadowCoord.xyz / shadowCoord.w;
     if (p.x <= 0.0 || p.x >= 1.0 || p.y <= 0.0 || p.y >= 1.0 || p.z >= 1.0) return 1.0;
-    return 0.5 * (shadow2D(shadowmap, p + vec3(-0.6, -1.4, 0.0) * texel).r
-                + shadow2D(shadowmap, p + vec3( 0.6,  1.4, 0.0) * texel).r);
+    return 0.25 * (shadow2D(shadowmap, p + vec3(-0.6, -1.4, 0.0) * texel).r
+                 + shadow2D(shadowmap, p + vec3( 1.4, -0.6, 0.0) * texel).r
+                 + shadow2D(shadowmap, p + vec3( 0.6,  1.4, 0.0) * texel).r
+                 + shadow2D(shadowmap, p + vec3(-1.4,  0.6, 0.0) * texel).r);
 }
 
 // Returns c with values above the knee rolled off smoothly towards 1, so

@@ -4,7 +4,7 @@
 set -e
 PKGS="g++ cmake make pkg-config python3 xvfb xauth libgl1-mesa-dri libglfw3-dev libglew-dev
 libtinyxml-dev libsdl2-mixer-dev libstb-dev libgtest-dev libbenchmark-dev libfreetype-dev
-fonts-dejavu-core xdotool imagemagick sox libsox-fmt-mp3 lame clang libclang-rt-14-dev
+fonts-dejavu-core xdotool x11-xkb-utils imagemagick sox libsox-fmt-mp3 lame clang libclang-rt-14-dev
 dpkg-dev file desktop-file-utils appstream lintian man-db"
 missing=""
 for p in $PKGS; do

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,6 +19,7 @@
 #include "platform/settings.h"
 #include "platform/window.h"
 #include "render/avatar_draw.h"
+#include "render/frame_check.h"
 #include "render/gl_check.h"
 #include "render/level_buffers.h"
 #include "render/scene.h"
@@ -33,6 +35,8 @@ int mouseX = 0;
 int mouseY = 0;
 
 namespace {
+
+constexpr double maxMessageAgeing = 0.1;  // seconds per frame
 
 GLuint mainVertexShader = 0;
 GLuint mainFragmentShader = 0;
@@ -130,7 +134,9 @@ void startUp() {
     platform::setKeyHandler(onKey);
     platform::setSizeHandler(onWindowSize);
 
-    glewExperimental = GL_TRUE;
+    // GLEW is trusted with what the context reports: every context asked
+    // for here is a compatibility or legacy one, whose extension string
+    // GLEW reads, so its flags (buffer objects for F6) are the driver's.
     if (glewInit() != GLEW_OK) {
         console() << "Could not init GLEW!" << std::endl;
         std::exit(1);
@@ -198,7 +204,10 @@ void updateStep() {
     game->gameStep(dt);
     playSounds(game->sounds);
     game->sounds.clear();
-    updateMessages(dt);
+    // A long frame (the first one compiles shaders, a busy machine stalls)
+    // must not age the start-up and toggle messages away before they were
+    // ever seen: each frame ages them by a tenth of a second at most.
+    updateMessages(std::min(dt, maxMessageAgeing));
 
     if (platform::leftButtonDown()) {
         resetCamera();
@@ -224,6 +233,7 @@ void renderStep() {
     samplingChanged = false;
     platform::swapBuffers();
     checkGlErrors();
+    reportFrameDrawn(font ? font->messages.size() : 0);
 }
 
 void mainLoop() {

@@ -77,3 +77,32 @@ bool readTgaFile(const std::string& path, Image& out) {
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return decodeTga(bytes.data(), bytes.size(), out);
 }
+
+Image halveImage(const Image& img) {
+    Image out;
+    out.width = std::max(img.width / 2, 1);
+    out.height = std::max(img.height / 2, 1);
+    out.channels = img.channels;
+    const std::size_t n = static_cast<std::size_t>(img.channels);
+    out.pixels.resize(static_cast<std::size_t>(out.width) * out.height * n);
+    if (img.width <= 0 || img.height <= 0 || img.pixels.size() < static_cast<std::size_t>(img.width) * img.height * n)
+        return out;
+    // A side of 1 stays 1: its pixels are not averaged along it.
+    const int sx = img.width > 1 ? 2 : 1;
+    const int sy = img.height > 1 ? 2 : 1;
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+            for (std::size_t c = 0; c < n; ++c) {
+                unsigned sum = 0;
+                for (int dy = 0; dy < sy; ++dy)
+                    for (int dx = 0; dx < sx; ++dx) {
+                        const std::size_t at =
+                            (static_cast<std::size_t>(y * sy + dy) * img.width + static_cast<std::size_t>(x * sx + dx)) * n;
+                        sum += img.pixels[at + c];
+                    }
+                const unsigned count = static_cast<unsigned>(sx * sy);
+                out.pixels[(static_cast<std::size_t>(y) * out.width + x) * n + c] =
+                    static_cast<std::uint8_t>((sum + count / 2) / count);
+            }
+    return out;
+}

@@ -19,3 +19,8 @@ struct Image {
 // truncated data or absurd sizes give false and leave `out` empty.
 bool decodeTga(const std::uint8_t* data, std::size_t size, Image& out);
 bool readTgaFile(const std::string& path, Image& out);
+
+// Returns the next smaller mipmap level of `img`: width and height halved
+// (rounded down, at least 1), each pixel the rounded mean of the up to 2 x 2
+// pixels it covers, channel by channel.
+Image halveImage(const Image& img);

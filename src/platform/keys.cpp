@@ -45,8 +45,20 @@ int fromGlfw(int k) {
         case GLFW_KEY_LEFT_SUPER: return LSuper;
         case GLFW_KEY_RIGHT_SUPER: return RSuper;
         case GLFW_KEY_MENU: return Menu;
+        case GLFW_KEY_WORLD_1:
+        case GLFW_KEY_WORLD_2: return k;
         default: return -1;
     }
+}
+
+int fromGlfw(int k, const char* typed) {
+    const bool printable = (k >= GLFW_KEY_SPACE && k <= GLFW_KEY_GRAVE_ACCENT) || k == GLFW_KEY_WORLD_1 ||
+                           k == GLFW_KEY_WORLD_2 || k == GLFW_KEY_UNKNOWN;
+    if (printable && typed && typed[0] > ' ' && typed[0] < 0x7f && typed[1] == '\0') {
+        const char c = typed[0];
+        return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+    }
+    return fromGlfw(k);
 }
 
 }  // namespace keys

@@ -57,7 +57,14 @@ constexpr int Release = 0;
 constexpr int Press = 1;
 
 // Translates a GLFW 3 key token into the game's code; -1 for keys the game
-// never sees (unknown keys, F26 and above).
+// never sees (unknown keys, F26 and above). The two "world" keys of non-US
+// keyboards keep their GLFW tokens (161, 162).
 int fromGlfw(int glfwKey);
+// The same for a key whose active keyboard layout types `typed` (GLFW's key
+// name, UTF-8, may be null): printable keys arrive as the character the
+// layout gives, so "a" is A on every layout. A single ASCII character gives
+// its upper-case code; anything else, and keys that are not printable
+// (keypad, function keys), give fromGlfw's code.
+int fromGlfw(int glfwKey, const char* typed);
 
 }  // namespace keys

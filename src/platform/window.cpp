@@ -15,9 +15,11 @@ KeyHandler keyHandler = nullptr;
 WheelHandler wheelHandler = nullptr;
 WheelAccumulator wheel;
 
-void onGlfwKey(GLFWwindow*, int key, int, int action, int) {
+void onGlfwKey(GLFWwindow*, int key, int scancode, int action, int) {
     if (action == GLFW_REPEAT) return;  // the game reacts to presses and releases only
-    const int code = keys::fromGlfw(key);
+    // Letters and signs by what the layout types, not by where the key sits
+    // on a US keyboard.
+    const int code = keys::fromGlfw(key, glfwGetKeyName(key, scancode));
     if (code < 0 || !keyHandler) return;
     keyHandler(code, action == GLFW_PRESS ? keys::Press : keys::Release);
 }

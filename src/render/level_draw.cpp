@@ -4,7 +4,6 @@
 
 #include "assets/md5_model.h"
 #include "platform/settings.h"
-#include "render/level_shell.h"
 #include "render/model_draw.h"
 #include "render/vertex_attributes.h"
 #include "world/block.h"
@@ -19,22 +18,6 @@ void pointAtLevelBuffer() {
     pointAttribute(vertexAttribLocation, 4, stride, byteOffset(0));
     pointAttribute(normalAttribLocation, 3, stride, byteOffset(normalOffsetBytes));
     pointAttribute(texCoordAttribLocation, 2, stride, byteOffset(texCoordOffsetBytes));
-}
-
-// Binds the shell's index buffer holding `indices`, uploading them when they
-// differ from what it holds. Returns false when no buffer can be made.
-bool bindShellIndices(const std::vector<unsigned int>& indices) {
-    static GLuint buffer = 0;
-    static std::vector<unsigned int> held;
-    if (buffer == 0) glGenBuffers(1, &buffer);
-    if (buffer == 0) return false;
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
-    if (indices != held) {
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(unsigned int)),
-                     indices.data(), GL_DYNAMIC_DRAW);
-        held = indices;
-    }
-    return true;
 }
 
 // Points the attributes at one block's record in client memory.
@@ -63,28 +46,6 @@ void drawLevelBlocks(const Level& level, int skip) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, level.indexBuffer);
     for (const IndexRange& range : levelDrawRanges(count, skip))
         if (range.count > 0) glDrawElements(GL_TRIANGLES, range.count, GL_UNSIGNED_INT, byteOffset(range.offsetBytes));
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-}
-
-void drawLevelShell(const Level& level, int skip) {
-    static std::vector<FaceMask> masks;  // reused from frame to frame
-    static std::vector<unsigned int> indices;
-    uncoveredFaces(level.blocks, skip, masks);
-    if (!vboEnabled || level.vertexBuffer == 0) {
-        for (std::size_t i = 0; i < masks.size(); ++i) {
-            const FaceCorners& corners = cornersOf(masks[i]);
-            if (corners.count == 0) continue;
-            pointAtBlock(*level.blocks[i]);
-            glDrawElements(GL_TRIANGLES, corners.count, GL_UNSIGNED_INT, corners.indices);
-        }
-        return;
-    }
-    shellIndices(masks, indices);
-    glBindBuffer(GL_ARRAY_BUFFER, level.vertexBuffer);
-    pointAtLevelBuffer();
-    if (bindShellIndices(indices) && !indices.empty())
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, byteOffset(0));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }

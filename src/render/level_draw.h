@@ -30,9 +30,5 @@ Mat4 collectableMatrix(const Block& block, Direction face, const Mat4& spin);
 void drawBlock(const Block& block);
 // Draws every block of the level except the one whose index is `skip`.
 void drawLevelBlocks(const Level& level, int skip);
-// Draws the same blocks without the faces another of them covers (the
-// level's shell, see level_shell.h): from the level's vertex buffer through
-// an index buffer of its own, or block by block from client memory.
-void drawLevelShell(const Level& level, int skip);
 // Draws `model` on every face that holds a collectable.
 void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model);

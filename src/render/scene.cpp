@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 
 #include <chrono>
+#include <cstdint>
+#include <vector>
 
 #include "assets/shader.h"
 #include "assets/texture.h"
@@ -12,6 +14,7 @@
 #include "render/avatar_draw.h"
 #include "render/collectables.h"
 #include "render/depth_program.h"
+#include "render/frame_check.h"
 #include "render/level_buffers.h"
 #include "render/level_draw.h"
 #include "render/scene_math.h"
@@ -46,16 +49,15 @@ bool turning(const Game& game) {
 }
 
 // Draws the level's blocks with the block texture: all but the turning one
-// from the level, then the turning one alone with its turn. Filled, only
-// the level's shell can be seen; the wireframe view shows every face.
+// from the level, then the turning one alone with its turn. Every face of
+// every block is drawn: leaving out the faces between touching blocks shows
+// through the structure wherever the eye or the near plane is inside it,
+// and even outside it changes pixels on edges where faces meet at one depth.
 void drawBlocks(const Game& game) {
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(sceneResources.blockTexture);
     const int skip = turning(game) ? game.currentBlock->index : -1;
-    if (filledPolygons)
-        drawLevelShell(*game.level, skip);
-    else
-        drawLevelBlocks(*game.level, skip);
+    drawLevelBlocks(*game.level, skip);
     if (turning(game)) {
         bindTexture(sceneResources.blockTexture);
         setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
@@ -105,11 +107,18 @@ bool layBlockDepth(const Game& game) {
 // blocks' depth laid already, only their front-most surfaces are drawn.
 void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid) {
     if (depthLaid) {
+        // Only fragments at the laid depth pass; where two faces meet that
+        // depth at one pixel (their shared edges), the stencil keeps the
+        // first, as the plain depth test does.
         glDepthFunc(GL_LEQUAL);
         glDepthMask(GL_FALSE);
+        glEnable(GL_STENCIL_TEST);
+        glStencilFunc(GL_EQUAL, 0, 0xff);
+        glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
     }
     drawBlocks(game);
     if (depthLaid) {
+        glDisable(GL_STENCIL_TEST);
         glDepthMask(GL_TRUE);
         glDepthFunc(GL_LESS);
     }
@@ -176,26 +185,34 @@ void updateView(const Player& player) {
     viewMatrix = viewFor(player.orientation, player.bodyMatrix, player.upVector, player.bounceBlend, cameraPosition);
 }
 
-void renderScene(const Game& game, unsigned mainProgram, const Mat4* view) {
+namespace {
+
+// Draws both passes. The plain drawing (the reference every saving is
+// checked against) sends every face of every block and shades each face it
+// meets; the usual one uses the savings below.
+void drawPasses(const Game& game, unsigned mainProgram, bool plain, const Mat4* view) {
     PassClock clock;
     if (vboEnabled) refreshLevelLooks(*game.level);
 
     // From the light: depth only, faces turned away from it.
     glActiveTexture(GL_TEXTURE1);
-    glBindFramebuffer(GL_FRAMEBUFFER, sceneResources.shadowFramebuffer);
-    glViewport(0, 0, shadowMapSize, shadowMapSize);
-    glClear(GL_DEPTH_BUFFER_BIT);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glCullFace(GL_FRONT);
     glDisable(GL_BLEND);
-    // A program that did not link cannot be made current: its pass is left out.
-    if (programLinked(sceneResources.shadowProgram)) {
-        useSceneProgram(sceneResources.shadowProgram, true, *game.level);
-        drawScene(game, sceneResources.shadowProgram, false, false);
-        endPass();
+    // Without a shadow framebuffer (no driver support) there is no pass; a
+    // program that did not link cannot be made current: its pass is left out.
+    if (sceneResources.shadowFramebuffer != 0) {
+        glBindFramebuffer(GL_FRAMEBUFFER, sceneResources.shadowFramebuffer);
+        glViewport(0, 0, shadowMapSize, shadowMapSize);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        if (programLinked(sceneResources.shadowProgram)) {
+            useSceneProgram(sceneResources.shadowProgram, true, *game.level);
+            drawScene(game, sceneResources.shadowProgram, false, false);
+            endPass();
+        }
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
 
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glActiveTexture(GL_TEXTURE0);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -210,7 +227,9 @@ void renderScene(const Game& game, unsigned mainProgram, const Mat4* view) {
     else
         updateView(game.player);
     if (programLinked(mainProgram)) {
-        const bool depthLaid = layBlockDepth(game);
+        // Filled only: in the wireframe view faces share their edges, and the
+        // first face drawn must keep them as in the plain drawing.
+        const bool depthLaid = !plain && filledPolygons && layBlockDepth(game);
         useSceneProgram(mainProgram, false, *game.level);
         drawScene(game, mainProgram, true, depthLaid);
         endPass();
@@ -218,4 +237,34 @@ void renderScene(const Game& game, unsigned mainProgram, const Mat4* view) {
     glActiveTexture(GL_TEXTURE1);
 
     if (passTimes) *passTimes = {shadowSeconds, clock.lap()};
+}
+
+// Returns the window's colour as drawn so far (RGBA rows, bottom first).
+void readBack(std::vector<std::uint8_t>& pixels) {
+    pixels.resize(static_cast<std::size_t>(windowWidth) * windowHeight * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+}
+
+}  // namespace
+
+void renderScene(const Game& game, unsigned mainProgram, const Mat4* view) {
+    switch (requestedRenderPath()) {
+        case RenderPath::Fast:
+            drawPasses(game, mainProgram, false, view);
+            break;
+        case RenderPath::Reference:
+            drawPasses(game, mainProgram, true, view);
+            break;
+        case RenderPath::Compare: {
+            // The plain drawing first, then the usual one, which stays on screen.
+            static std::vector<std::uint8_t> reference, usual;
+            drawPasses(game, mainProgram, true, view);
+            readBack(reference);
+            drawPasses(game, mainProgram, false, view);
+            readBack(usual);
+            referenceDifference = static_cast<long>(differingPixels(reference, usual, 4));
+            break;
+        }
+    }
 }

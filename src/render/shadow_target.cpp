@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <iostream>
+
 unsigned shadowTexture = 0;
 
 unsigned createShadowTarget() {
@@ -18,6 +20,15 @@ unsigned createShadowTarget() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
 
+    if (!glGenFramebuffers || !glBindFramebuffer || !glFramebufferTexture2D) {
+        // A driver without framebuffer objects cannot render the light's
+        // view: the map holds the far plane, so every surface is lit.
+        std::cout << "ERROR: no support for framebuffer objects, drawing without shadows" << std::endl;
+        const GLuint farPlane = 0xffffffffu;
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, 1, 1, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, &farPlane);
+        glActiveTexture(GL_TEXTURE0);
+        return 0;
+    }
     GLuint framebuffer = 0;
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);

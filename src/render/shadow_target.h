@@ -8,5 +8,6 @@ extern unsigned shadowTexture;  // GL texture name, bound on unit 1 for the whol
 
 // Creates shadowTexture on unit 1 (depth, linear compare filtering) and a
 // depth-only framebuffer around it; returns the framebuffer. Leaves unit 0
-// selected.
+// selected. Without framebuffer objects it prints an error, leaves the map
+// at the far plane (no shadows) and returns 0: the shadow pass is skipped.
 unsigned createShadowTarget();

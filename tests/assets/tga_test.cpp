@@ -91,3 +91,44 @@ TEST(Tga, ShippedTexturesDecode) {
         EXPECT_GT(image.width, 0) << path;
     }
 }
+
+TEST(Mipmaps, HalvingAveragesEachTwoByTwoBlockDownToOnePixel) {
+    struct Case {
+        const char* what;
+        Image in;
+        Image out;
+    };
+    const Case cases[] = {
+        {"2x2 grey to its rounded mean", {2, 2, 1, {0, 1, 2, 2}}, {1, 1, 1, {1}}},
+        {"channels kept apart", {2, 2, 2, {10, 200, 20, 200, 30, 0, 40, 0}}, {1, 1, 2, {25, 100}}},
+        {"4x2 RGB", {4, 2, 3, {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255,
+                                255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255}},
+         {2, 1, 3, {255, 0, 0, 0, 0, 255}}},
+        {"a row stays a row", {4, 1, 1, {0, 100, 200, 255}}, {2, 1, 1, {50, 228}}},
+        {"a column stays a column", {1, 2, 1, {0, 255}}, {1, 1, 1, {128}}},
+        {"odd sides drop the last column", {3, 2, 1, {0, 0, 90, 0, 0, 90}}, {1, 1, 1, {0}}},
+    };
+    for (const Case& c : cases) {
+        const Image got = halveImage(c.in);
+        EXPECT_EQ(got.width, c.out.width) << c.what;
+        EXPECT_EQ(got.height, c.out.height) << c.what;
+        EXPECT_EQ(got.channels, c.out.channels) << c.what;
+        EXPECT_EQ(got.pixels, c.out.pixels) << c.what;
+    }
+}
+
+TEST(Mipmaps, ChainOfAShippedTextureEndsAtOnePixelWithTheImageMean) {
+    Image level;
+    ASSERT_TRUE(readTgaFile(TUMBIX_DATA_DIR "/textures/blocktexture.tga", level));
+    double sum = 0;
+    for (std::size_t i = 0; i < level.pixels.size(); i += static_cast<std::size_t>(level.channels)) sum += level.pixels[i];
+    const double mean = sum / (level.pixels.size() / static_cast<std::size_t>(level.channels));
+    int levels = 1;
+    while (level.width > 1 || level.height > 1) {
+        level = halveImage(level);
+        ++levels;
+        ASSERT_LT(levels, 20);
+    }
+    EXPECT_GT(levels, 1);
+    EXPECT_NEAR(level.pixels[0], mean, 2.0);  // not black: the chain keeps the picture's brightness
+}

@@ -4,9 +4,16 @@ Each GameRun starts its own Xvfb on a free display, copies data/ into a
 scratch folder (so a case can add or break files), starts the game there and
 reads its console lines in a background thread. Everything started is
 stopped by process id when the run ends. On failure a screenshot is saved.
+
+Cases never wait for a fixed time before they look: the game runs with
+TUMBIX_FRAME_LINES, prints "frame drawn" after every presented frame, and
+wait_frames waits for frames drawn after a console line (those lines are
+counted, not kept in `lines`). A fresh machine with an empty shader cache
+may take seconds for the first frame; the waits take that in their stride.
 """
 import os
 import queue
+import re
 import shutil
 import signal
 import subprocess
@@ -24,6 +31,27 @@ OUT = os.environ.get("TUMBIX_OUT", os.path.join(ROOT, "out", "e2e"))
 
 # Startup lines up to the driver probe, exactly as printed.
 BANNER = "Tumbixixixixii Debug Console starting along the X-axis..."
+# The line the game prints after each presented frame (TUMBIX_FRAME_LINES):
+# how many on-screen messages it showed and, with TUMBIX_RENDER_COMPARE, how
+# many pixels differed from the plain drawing.
+FRAME_LINE = re.compile(r"frame drawn: (\d+) messages(?:, (\d+) pixels differ from the reference)?")
+
+
+class Frame:
+    """A presented frame: `after` lines had been printed before it; it showed
+    `messages` on-screen messages; `differing` pixels differed from the plain
+    drawing (None: not compared)."""
+
+    def __init__(self, after, messages, differing):
+        self.after, self.messages, self.differing = after, messages, differing
+
+
+def parse_frame(line, after):
+    """Returns the Frame of a frame line, or None for any other line."""
+    m = FRAME_LINE.fullmatch(line)
+    if not m:
+        return None
+    return Frame(after, int(m.group(1)), None if m.group(2) is None else int(m.group(2)))
 
 
 class Xvfb:
@@ -71,9 +99,10 @@ class GameRun:
     """One run of the game. Use as a context manager."""
 
     def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=(), binary=None,
-                 xvfb_args=()):
+                 xvfb_args=(), layout=None):
         self.name = name
         self.lines = []
+        self.frames = []  # Frame records, in order
         self._queue = queue.Queue()
         self._read = 0
         self.xvfb = Xvfb(extra_args=xvfb_args) if display else None
@@ -90,7 +119,10 @@ class GameRun:
         if audio == "disk":
             self.audio_file = os.path.join(self.scratch, "audio.raw")
             e["SDL_DISKAUDIOFILE"] = self.audio_file
+        if layout:  # the X server's keyboard layout, set before the game reads it
+            subprocess.run(["setxkbmap", "-display", self.xvfb.display, layout], check=True, timeout=30)
         e["TUMBIX_GL_CHECK"] = "1"  # every frame's GL errors reach the console
+        e["TUMBIX_FRAME_LINES"] = "1"  # every presented frame is announced
         e.update(env or {})
         self.env = e
         self.proc = subprocess.Popen([binary or BINARY, *args], cwd=self.data, env=e, stdout=subprocess.PIPE,
@@ -123,8 +155,17 @@ class GameRun:
         if line is None:
             self._queue.put(None)
             return None
-        self.lines.append(line)
+        frame = parse_frame(line, len(self.lines))
+        if frame:
+            self.frames.append(frame)
+        else:
+            self.lines.append(line)
         return True
+
+    def _pending(self):
+        """Takes every line that has arrived already."""
+        while self._take(0) is True:
+            pass
 
     def wait_line(self, text, timeout=20.0, exact=True):
         """Waits for a line equal to (or, exact=False, containing) text among
@@ -142,6 +183,53 @@ class GameRun:
             got = self._take(min(left, 0.2))
             if got is None:
                 raise AssertionError(f"program ended before {text!r}; lines: {self.lines[-15:]}")
+
+    def frames_after(self, index):
+        """Frames presented after line `index` was printed."""
+        return [f for f in self.frames if f.after > index]
+
+    def wait_frames(self, count=3, after=None, timeout=120.0):
+        """Waits until `count` frames have been presented after line `after`
+        (default: after everything printed so far) and returns them. The key
+        handler runs just before a frame is presented, so the first frame
+        after a key's line still shows the old state, the second the new one,
+        and by the third the second has surely reached the X server: three
+        frames after a line, a screenshot shows what the line changed."""
+        self._pending()
+        if after is None:
+            first = len(self.frames) - 1
+        else:
+            first = next((i for i, f in enumerate(self.frames) if f.after > after), len(self.frames)) - 1
+        return self._frames_from(first, count, time.time() + timeout)
+
+    def settle(self, count=3, timeout=120.0):
+        """Waits for a frame without on-screen messages (they expire by the
+        game's clock), then for `count` frames after it, the last of which
+        is surely on the X server; returns those frames."""
+        deadline = time.time() + timeout
+        self._pending()
+        seen = len(self.frames)
+        while True:
+            quiet = next((i for i in range(seen, len(self.frames)) if self.frames[i].messages == 0), None)
+            if quiet is not None:
+                break
+            seen = len(self.frames)
+            left = deadline - time.time()
+            if left <= 0:
+                raise AssertionError(f"messages still on screen after {timeout}s; last lines: {self.lines[-10:]}")
+            if self._take(min(left, 0.2)) is None:
+                raise AssertionError(f"program ended while settling; lines: {self.lines[-15:]}")
+        return self._frames_from(quiet, count, deadline)
+
+    def _frames_from(self, first, count, deadline):
+        """Waits until frames[first + count] exists; returns frames[first + 1 .. first + count]."""
+        while len(self.frames) <= first + count:
+            left = deadline - time.time()
+            if left <= 0:
+                raise AssertionError(f"no {count} frames after frame {first}; last lines: {self.lines[-10:]}")
+            if self._take(min(left, 0.2)) is None:
+                raise AssertionError(f"program ended while waiting for frames; lines: {self.lines[-15:]}")
+        return self.frames[first + 1:first + 1 + count]
 
     def drain(self, seconds=0.3):
         """Collects the lines that arrive within `seconds`."""
@@ -164,8 +252,7 @@ class GameRun:
         except subprocess.TimeoutExpired:
             raise AssertionError(f"program still running after {timeout}s; last lines: {self.lines[-10:]}")
         self._reader.join(5)
-        while self._take(0) is True:
-            pass
+        self._pending()
         return rc
 
     # --- input -----------------------------------------------------------
@@ -212,6 +299,10 @@ class GameRun:
                        env=self.env, check=True, timeout=10)
 
     # --- output ----------------------------------------------------------
+    def grab(self):
+        """The screen now, as RGB bytes (see grab_screen)."""
+        return grab_screen(self.xvfb.display)
+
     def screenshot(self, filename):
         if not self.xvfb:
             return None
@@ -233,6 +324,68 @@ class GameRun:
         if self.xvfb:
             self.xvfb.stop()
         shutil.rmtree(self.scratch, ignore_errors=True)
+
+
+def grab_screen(display, width=1280, height=1024):
+    """The screen of an X display as RGB bytes, rows from the top, read with
+    one XGetImage: quicker than a screenshot tool, so it shows the frame on
+    screen at the moment of the call even on a loaded machine."""
+    import ctypes
+
+    class XImage(ctypes.Structure):  # the leading fields of Xlib's XImage
+        _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                    ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
+                    ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                    ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
+
+    x = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x.XOpenDisplay.restype, x.XOpenDisplay.argtypes = ctypes.c_void_p, [ctypes.c_char_p]
+    x.XDefaultRootWindow.restype, x.XDefaultRootWindow.argtypes = ctypes.c_ulong, [ctypes.c_void_p]
+    x.XGetImage.restype = ctypes.POINTER(XImage)
+    x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                            ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x.XFree.argtypes = [ctypes.c_void_p]
+    d = x.XOpenDisplay(display.encode())
+    if not d:
+        raise RuntimeError(f"cannot open display {display}")
+    try:
+        image = x.XGetImage(d, x.XDefaultRootWindow(d), 0, 0, width, height, 0xFFFFFFFF, 2)  # ZPixmap
+        if not image:
+            raise RuntimeError("XGetImage failed")
+        im = image.contents
+        if im.bits_per_pixel != 32 or im.byte_order != 0:
+            raise RuntimeError(f"unexpected screen format: {im.bits_per_pixel} bits, byte order {im.byte_order}")
+        raw = ctypes.string_at(im.data, im.bytes_per_line * height)
+        x.XFree(im.data)
+        x.XFree(image)
+    finally:
+        x.XCloseDisplay(d)
+    rgb = bytearray(width * height * 3)
+    for y in range(height):  # BGRX words, little-endian
+        row = raw[y * im.bytes_per_line: y * im.bytes_per_line + 4 * width]
+        out = y * width * 3
+        rgb[out + 0: out + 3 * width: 3] = row[2::4]
+        rgb[out + 1: out + 3 * width: 3] = row[1::4]
+        rgb[out + 2: out + 3 * width: 3] = row[0::4]
+    return bytes(rgb)
+
+
+def save_rgb(rgb, path, width=1280, height=1024):
+    """Writes RGB bytes from grab_screen as an image file (by its extension)."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    subprocess.run(["convert", "-size", f"{width}x{height}", "-depth", "8", "rgb:-", path], input=rgb, check=True,
+                   timeout=60)
+
+
+def count_red(rgb, box, width=1280):
+    """Pixels of bright red (message text) inside box (x, y, w, h) of RGB bytes."""
+    bx, by, bw, bh = box
+    count = 0
+    for y in range(by, by + bh):
+        row = rgb[3 * (y * width + bx): 3 * (y * width + bx + bw)]
+        count += sum(1 for i in range(0, len(row), 3) if row[i] > 127 and row[i + 1] < 51 and row[i + 2] < 51)
+    return count
 
 
 def audio_level(path, start_fraction=0.0):

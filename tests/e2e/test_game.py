@@ -39,7 +39,7 @@ def peak_after(path, offset):
 
 def started(run):
     run.wait_line("Level consists of", timeout=60, exact=False)
-    time.sleep(1.0)  # a few frames, so the key handler is polled
+    run.wait_frames(3)  # the loop runs, so keys are handled and polled
 
 
 class PlayLevel(E2ECase):
@@ -63,15 +63,17 @@ class PlayLevel(E2ECase):
     def test_refused_turn_prints_its_lines_and_plays_the_refusal_sound(self):
         with GameRun("game-refusal", audio="disk", prepare=with_levels("edge.xml", refusal_sound=True)) as run:
             started(run)
-            time.sleep(1.0)
             before = os.path.getsize(run.audio_file)
             self.assertEqual(audio_level(run.audio_file), 0, "audio before the key press is not silent")
             run.key("a")
             first = run.wait_line("rotate left", timeout=30)
             second = run.wait_line("ERROR can't rotate along that axis", timeout=10)
             self.assertEqual(second, first + 1)
-            time.sleep(1.5)
-            self.assertGreater(peak_after(run.audio_file, before), 1000, "the refusal sound was not heard")
+            # the mixer writes the sound out as it plays: wait until it has
+            deadline = time.time() + 30
+            while peak_after(run.audio_file, before) <= 1000:
+                self.assertLess(time.time(), deadline, "the refusal sound was not heard")
+                run.wait_frames(1)
             run.key("Escape")
             self.assertEqual(run.wait_exit(60), 0)
 
@@ -110,6 +112,27 @@ class PlayLevel(E2ECase):
             run.key("Escape")
             run.wait_line("unbound key: 257", timeout=30)
             self.assertEqual(run.wait_exit(60), 0)
+
+    def test_letter_keys_follow_the_keyboard_layout(self):
+        """Letters are taken by the character typed: on French and German
+        layouts the same letters give the same lines as on a US one."""
+        def typed_lines(layout):
+            with GameRun(f"game-layout-{layout}", prepare=with_levels("run.xml"), layout=layout) as run:
+                started(run)
+                for key in ["a", "f", "r", "m", "z", "q", "y", "p"]:
+                    run.key(key)
+                end = run.wait_line("pause", timeout=30)
+                first = next(i for i, line in enumerate(run.lines) if line.startswith("Level consists of"))
+                return [line for line in run.lines[first + 1:end + 1] if not line.isdigit()]
+
+        us = typed_lines("us")
+        self.assertIn("rotate left", us)
+        self.assertIn("rotate right", us)
+        self.assertIn("pause game, display map info or something", us)
+        self.assertIn("unbound key: 81", us)  # Q
+        for layout in ["fr", "de"]:
+            with self.subTest(layout):
+                self.assertEqual(typed_lines(layout), us)
 
     def test_without_the_first_level_the_game_does_not_start(self):
         def remove_first(data):

@@ -11,7 +11,7 @@ from harness import E2ECase, GameRun
 
 def started(run):
     run.wait_line("Level consists of", timeout=60, exact=False)
-    time.sleep(1.0)  # a few frames, so the key handler is polled
+    run.wait_frames(3)  # the level is on screen and keys are handled
 
 
 def starting_at(name):
@@ -35,7 +35,7 @@ class Campaign(E2ECase):
             self.assertTrue(run.press_until("space", "next level is level2.xml"),
                             f"level 0 never completed: {run.lines[-10:]}")
             run.wait_line("Level consists of", timeout=10, exact=False)
-            time.sleep(1.0)
+            run.wait_frames(3)
             run.screenshot("levels-level1.png")
             self.assertNotIn("ERROR: Level loading failed", run.lines)
 

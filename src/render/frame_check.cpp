@@ -1,0 +1,46 @@
+#include "render/frame_check.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+
+long referenceDifference = -1;
+
+namespace {
+
+bool switchedOn(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value && std::string_view(value) != "0";
+}
+
+}  // namespace
+
+RenderPath requestedRenderPath() {
+    static const RenderPath path = switchedOn("TUMBIX_RENDER_COMPARE")     ? RenderPath::Compare
+                                   : switchedOn("TUMBIX_RENDER_REFERENCE") ? RenderPath::Reference
+                                                                           : RenderPath::Fast;
+    return path;
+}
+
+bool frameLinesEnabled() {
+    static const bool on = switchedOn("TUMBIX_FRAME_LINES") || requestedRenderPath() == RenderPath::Compare;
+    return on;
+}
+
+std::size_t differingPixels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
+                            int channels) {
+    const std::size_t step = static_cast<std::size_t>(std::max(channels, 1));
+    const std::size_t common = std::min(a.size(), b.size()) / step;
+    std::size_t count = (std::max(a.size(), b.size()) + step - 1) / step - common;
+    for (std::size_t p = 0; p < common; ++p)
+        if (!std::equal(a.begin() + p * step, a.begin() + (p + 1) * step, b.begin() + p * step)) ++count;
+    return count;
+}
+
+void reportFrameDrawn(std::size_t messages) {
+    if (!frameLinesEnabled()) return;
+    std::cout << "frame drawn: " << messages << " messages";
+    if (referenceDifference >= 0) std::cout << ", " << referenceDifference << " pixels differ from the reference";
+    std::cout << std::endl;
+}
