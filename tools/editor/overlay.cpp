@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include "editor/level_document.h"
+#include "render/inline_program.h"
 #include "world/block.h"
 
 namespace {
@@ -21,15 +22,6 @@ void main() { gl_FragColor = color; }
 GLuint program = 0;
 GLint clipLocation = -1, colorLocation = -1, vertexLocation = -1;
 
-GLuint compile(GLenum type, const char* source) {
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    return ok ? shader : 0;
-}
-
 // Draws `count` corners from client memory as `mode` in `rgba`.
 void drawCorners(GLenum mode, const float* corners, int count, const Mat4& clip, const float (&rgba)[4]) {
     glUseProgram(program);
@@ -46,19 +38,8 @@ void drawCorners(GLenum mode, const float* corners, int count, const Mat4& clip,
 }  // namespace
 
 bool initOverlay() {
-    const GLuint vs = compile(GL_VERTEX_SHADER, vertexSource);
-    const GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource);
-    if (!vs || !fs) return false;
-    program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, fs);
-    glLinkProgram(program);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        program = 0;
-        return false;
-    }
+    program = buildInlineProgram(vertexSource, fragmentSource);
+    if (!program) return false;
     clipLocation = glGetUniformLocation(program, "clip");
     colorLocation = glGetUniformLocation(program, "color");
     vertexLocation = glGetAttribLocation(program, "vertex");
