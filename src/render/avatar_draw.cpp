@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <cmath>
+
 #include "assets/md5_model.h"
 #include "assets/texture.h"
 #include "motion/player.h"
@@ -37,4 +39,14 @@ void drawAvatar(const Player& player) {
     // coordinate array never points at another model's shorter data.
     pointAttribute(texCoordAttribLocation, 2, 0, cage.texCoords.data());
     glDrawElements(GL_TRIANGLES, CageMesh::kIndexCount, GL_UNSIGNED_INT, cage.indices.data());
+}
+
+std::array<Sphere, 2> avatarBounds(const Player& player) {
+    static const float cageRadius = [] {
+        float largest = 0.0f;
+        for (const Vec4& v : cageMesh().vertices) largest = std::fmax(largest, v.x * v.x + v.y * v.y + v.z * v.z);
+        return std::sqrt(largest);
+    }();
+    return {placedSphere(player.brainMatrix, modelRadius(brain)),
+            placedSphere(multiply(player.bodyMatrix, player.cageSpin), cageRadius)};
 }

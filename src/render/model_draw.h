@@ -16,3 +16,6 @@ bool loadModelOrReport(MD5Model& model, const char* meshFile, const char* textur
 void createModelBuffers(MD5Model& model);
 // Draws with the program, model matrix and attribute arrays set up by the caller.
 void drawModel(const MD5Model& model);
+// Returns the distance from the model's origin to its farthest vertex (0
+// for a model without meshes).
+float modelRadius(const MD5Model& model);

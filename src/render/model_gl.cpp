@@ -1,5 +1,6 @@
 #include <GL/glew.h>
 
+#include <cmath>
 #include <cstdint>
 
 #include "assets/md5_model.h"
@@ -82,4 +83,11 @@ bool loadModelOrReport(MD5Model& model, const char* meshFile, const char* textur
         console() << "ERROR: " << e.what() << std::endl;
         return false;
     }
+}
+
+float modelRadius(const MD5Model& model) {
+    float largest = 0.0f;
+    for (const MD5Model::Mesh& mesh : model.meshes)
+        for (const Vertex& v : mesh.verts) largest = std::fmax(largest, dot(v.position, v.position));
+    return std::sqrt(largest);
 }

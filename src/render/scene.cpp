@@ -17,10 +17,13 @@
 #include "render/frame_check.h"
 #include "render/level_buffers.h"
 #include "render/level_draw.h"
+#include "render/model_draw.h"
 #include "render/scene_math.h"
 #include "render/scene_resources.h"
+#include "render/shadow_layers.h"
 #include "render/shadow_target.h"
 #include "rules/game.h"
+#include "world/level.h"
 
 Mat4 viewMatrix = translate(Mat4::identity(), {0.0f, 0.0f, -4.0f});
 PassTimes* passTimes = nullptr;
@@ -48,21 +51,35 @@ bool turning(const Game& game) {
     return game.player.state == PlayerState::Turning && game.currentBlock != nullptr;
 }
 
+// Draws the level's blocks that stand still: all but a turning one.
+void drawStillBlocks(const Game& game) {
+    setMatrix(modelUniformLocation, Mat4::identity());
+    bindTexture(sceneResources.blockTexture);
+    drawLevelBlocks(*game.level, turning(game) ? game.currentBlock->index : -1);
+}
+
+// Draws the block under the avatar with its turn while it is being turned.
+void drawTurningBlock(const Game& game) {
+    if (!turning(game)) return;
+    bindTexture(sceneResources.blockTexture);
+    setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
+    drawBlock(*game.currentBlock);
+}
+
 // Draws the level's blocks with the block texture: all but the turning one
 // from the level, then the turning one alone with its turn. Every face of
 // every block is drawn: leaving out the faces between touching blocks shows
 // through the structure wherever the eye or the near plane is inside it,
 // and even outside it changes pixels on edges where faces meet at one depth.
 void drawBlocks(const Game& game) {
-    setMatrix(modelUniformLocation, Mat4::identity());
-    bindTexture(sceneResources.blockTexture);
-    const int skip = turning(game) ? game.currentBlock->index : -1;
-    drawLevelBlocks(*game.level, skip);
-    if (turning(game)) {
-        bindTexture(sceneResources.blockTexture);
-        setMatrix(modelUniformLocation, turnModelMatrix(*game.currentBlock, game.player.turnRotation));
-        drawBlock(*game.currentBlock);
-    }
+    drawStillBlocks(game);
+    drawTurningBlock(game);
+}
+
+// Draws the collectables and the avatar.
+void drawModels(const Game& game) {
+    drawCollectables(*game.level, game.spinMatrix, collectableModel);
+    drawAvatar(game.player);
 }
 
 // Returns whether the block texture covers what lies behind a block even
@@ -123,8 +140,7 @@ void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid
         glDepthFunc(GL_LESS);
     }
     if (mainPass) glUniform1f(uniform(program, "phong"), 1.0f);
-    drawCollectables(*game.level, game.spinMatrix, collectableModel);
-    drawAvatar(game.player);
+    drawModels(game);
 }
 
 // Disables the pass's attribute arrays and leaves no program current.
@@ -187,6 +203,91 @@ void updateView(const Player& player) {
 
 namespace {
 
+// Returns what the still layer of the shadow map is drawn from.
+StillLayerKey stillLayerKey(const Game& game) {
+    StillLayerKey key;
+    key.level = game.level.get();
+    key.blocks = 0xcbf29ce484222325ull;
+    for (const Block* block : game.level->blocks)
+        key.blocks = hashStep(hashStep(hashStep(key.blocks, block->x), block->y), block->z);
+    key.skipped = turning(game) ? game.currentBlock->index : -1;
+    key.filled = filledPolygons;
+    key.buffers = vboEnabled;
+    key.lightView = game.level->lightView;
+    return key;
+}
+
+// Returns the shadow-map texels the moving things can cover this frame.
+TexelRect movingTexels(const Game& game) {
+    constexpr float margin = 0.01f;  // the shadow pass pulls casters inwards by less
+    const Mat4 toMap = shadowTextureMatrix(game.level->lightView);
+    TexelRect rect;
+    const auto add = [&](Sphere s) {
+        s.radius += margin;
+        rect = unite(rect, shadowTexels(toMap, s, shadowMapSize));
+    };
+    if (turning(game)) {
+        const Block& b = *game.currentBlock;
+        add({{static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(b.z)}, 0.8661f});
+    }
+    const float collectableRadius = modelRadius(collectableModel);
+    for (const Block* block : game.level->blocks)
+        for (int d = 0; d < 6; ++d)
+            if (block->decals[d] == Decal::Collectable)
+                add(placedSphere(collectableMatrix(*block, d, game.spinMatrix), collectableRadius));
+    for (const Sphere& s : avatarBounds(game.player)) add(s);
+    return rect;
+}
+
+// Draws everything into the shadow map `framebuffer` from scratch.
+void drawWholeShadowMap(const Game& game, unsigned framebuffer) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, shadowMapSize, shadowMapSize);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    if (programLinked(sceneResources.shadowProgram)) {
+        useSceneProgram(sceneResources.shadowProgram, true, *game.level);
+        drawBlocks(game);
+        drawModels(game);
+        endPass();
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+ShadowLayers shadowLayers;
+DepthTarget referenceShadow;  // the plain drawing's own map
+
+// Draws the frame's shadow map and binds it on unit 1 (active). The plain
+// drawing draws its own map whole every frame; the usual one keeps the
+// still blocks in a layer of their own. Without a shadow framebuffer
+// (no driver support) there is no pass; a program that did not link cannot
+// be made current: its pass is left out.
+void drawShadowPass(const Game& game, bool plain) {
+    glBindTexture(GL_TEXTURE_2D, shadowTexture);
+    if (sceneResources.shadowFramebuffer == 0) return;
+    if (plain) {
+        if (referenceShadow.framebuffer == 0) referenceShadow = createDepthTarget();
+        if (referenceShadow.framebuffer != 0) {
+            drawWholeShadowMap(game, referenceShadow.framebuffer);
+            glBindTexture(GL_TEXTURE_2D, referenceShadow.texture);
+            return;
+        }
+    }
+    if (plain || !programLinked(sceneResources.shadowProgram) || !shadowLayers.available()) {
+        drawWholeShadowMap(game, sceneResources.shadowFramebuffer);
+        shadowLayers.forget();
+        return;
+    }
+    glViewport(0, 0, shadowMapSize, shadowMapSize);
+    useSceneProgram(sceneResources.shadowProgram, true, *game.level);
+    shadowLayers.draw(sceneResources.shadowFramebuffer, shadowTexture, stillLayerKey(game), movingTexels(game),
+                      [&] { drawStillBlocks(game); },
+                      [&] {
+                          drawTurningBlock(game);
+                          drawModels(game);
+                      });
+    endPass();
+}
+
 // Draws both passes. The plain drawing (the reference every saving is
 // checked against) sends every face of every block and shades each face it
 // meets; the usual one uses the savings below.
@@ -199,20 +300,7 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain, const Mat4* 
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glCullFace(GL_FRONT);
     glDisable(GL_BLEND);
-    // Without a shadow framebuffer (no driver support) there is no pass; a
-    // program that did not link cannot be made current: its pass is left out.
-    if (sceneResources.shadowFramebuffer != 0) {
-        glBindFramebuffer(GL_FRAMEBUFFER, sceneResources.shadowFramebuffer);
-        glViewport(0, 0, shadowMapSize, shadowMapSize);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        if (programLinked(sceneResources.shadowProgram)) {
-            useSceneProgram(sceneResources.shadowProgram, true, *game.level);
-            drawScene(game, sceneResources.shadowProgram, false, false);
-            endPass();
-        }
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    }
-
+    drawShadowPass(game, plain);
     glActiveTexture(GL_TEXTURE0);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -235,6 +323,7 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain, const Mat4* 
         endPass();
     }
     glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, shadowTexture);
 
     if (passTimes) *passTimes = {shadowSeconds, clock.lap()};
 }

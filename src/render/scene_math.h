@@ -22,3 +22,30 @@ Mat4 viewFor(const Mat4& orientation, const Mat4& bodyMatrix, const Vec3& upVect
              const Vec3& cameraOffset);
 // Returns `turnRotation` applied about the centre of `block`.
 Mat4 turnModelMatrix(const Block& block, const Mat4& turnRotation);
+
+// A ball that holds everything of one drawn object.
+struct Sphere {
+    Vec3 centre;
+    float radius = 0.0f;
+};
+// Returns the ball of radius `radius` around the origin of model space
+// carried into the world by `model`.
+Sphere placedSphere(const Mat4& model, float radius);
+
+// A rectangle of shadow-map texels, columns [x0, x1) by rows [y0, y1).
+struct TexelRect {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool empty() const { return x0 >= x1 || y0 >= y1; }
+    bool operator==(const TexelRect&) const = default;
+};
+// Returns the smallest rectangle holding both (an empty one adds nothing).
+TexelRect unite(const TexelRect& a, const TexelRect& b);
+// Returns the texels of a mapSize x mapSize shadow map that a sphere can
+// cover when drawn from the light (shadowMatrix: world position to map
+// coordinates, [0, 1] across the map), with two texels to spare on every
+// side, clipped to the map; the whole map when the sphere reaches the plane
+// of the light.
+TexelRect shadowTexels(const Mat4& shadowMatrix, const Sphere& sphere, int mapSize);
+// Returns the largest factor by which `m` stretches a length (the longest
+// column of its upper 3x3).
+float largestScale(const Mat4& m);

@@ -6,11 +6,15 @@
 
 unsigned shadowTexture = 0;
 
-unsigned createShadowTarget() {
-    glGenTextures(1, &shadowTexture);
-    glActiveTexture(GL_TEXTURE1);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, shadowTexture);
+namespace {
+
+bool framebuffersSupported() { return glGenFramebuffers && glBindFramebuffer && glFramebufferTexture2D; }
+
+// Makes a depth texture for comparison lookups, bound on the active unit.
+GLuint makeDepthTexture() {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, shadowMapSize, shadowMapSize, 0, GL_DEPTH_COMPONENT,
                  GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -19,8 +23,29 @@ unsigned createShadowTarget() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    return texture;
+}
 
-    if (!glGenFramebuffers || !glBindFramebuffer || !glFramebufferTexture2D) {
+// Returns a depth-only framebuffer drawing into `texture`.
+GLuint makeDepthFramebuffer(GLuint texture) {
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, texture, 0);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return framebuffer;
+}
+
+}  // namespace
+
+unsigned createShadowTarget() {
+    glActiveTexture(GL_TEXTURE1);
+    glEnable(GL_TEXTURE_2D);
+    shadowTexture = makeDepthTexture();
+
+    if (!framebuffersSupported()) {
         // A driver without framebuffer objects cannot render the light's
         // view: the map holds the far plane, so every surface is lit.
         std::cout << "ERROR: no support for framebuffer objects, drawing without shadows" << std::endl;
@@ -29,13 +54,18 @@ unsigned createShadowTarget() {
         glActiveTexture(GL_TEXTURE0);
         return 0;
     }
-    GLuint framebuffer = 0;
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, shadowTexture, 0);
-    glDrawBuffer(GL_NONE);
-    glReadBuffer(GL_NONE);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const GLuint framebuffer = makeDepthFramebuffer(shadowTexture);
     glActiveTexture(GL_TEXTURE0);
     return framebuffer;
+}
+
+DepthTarget createDepthTarget() {
+    if (!framebuffersSupported()) return {};
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    DepthTarget target;
+    target.texture = makeDepthTexture();
+    target.framebuffer = makeDepthFramebuffer(target.texture);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    return target;
 }

@@ -11,3 +11,12 @@ extern unsigned shadowTexture;  // GL texture name, bound on unit 1 for the whol
 // selected. Without framebuffer objects it prints an error, leaves the map
 // at the far plane (no shadows) and returns 0: the shadow pass is skipped.
 unsigned createShadowTarget();
+
+// A second depth texture made like the shadow map, with its framebuffer.
+struct DepthTarget {
+    unsigned texture = 0;
+    unsigned framebuffer = 0;
+};
+// Makes one; both names stay 0 without framebuffer objects. Leaves the
+// active texture unit and its binding as they were.
+DepthTarget createDepthTarget();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "render/gl_check.h"
 #include "render/scene_math.h"
 #include "world/block.h"
@@ -100,4 +102,34 @@ TEST(GlCheck, ErrorLineFormat) {
     char buffer[32];
     EXPECT_STREQ(glErrorLine(0x0502, buffer), "GL ERROR: 0x0502");
     EXPECT_STREQ(glErrorLine(0x506, buffer), "GL ERROR: 0x0506");
+}
+
+TEST(ShadowTexels, CoverTheSphereAndClipToTheMap) {
+    const Vec3 light{4.0f, 10.0f, 6.0f};
+    const Mat4 toMap = shadowTextureMatrix(lookAt(light, {0, 0, 0}, {0, 1, 0}));
+    const int size = 2048;
+    const TexelRect whole{0, 0, size, size};
+    // Every point of the sphere lands inside its rectangle, two texels in.
+    const Sphere s{{1.0f, 0.5f, -2.0f}, 0.6f};
+    const TexelRect r = shadowTexels(toMap, s, size);
+    ASSERT_FALSE(r.empty());
+    for (int i = 0; i < 200; ++i) {
+        const float a = 0.1f * static_cast<float>(i), b = 0.37f * static_cast<float>(i);
+        const Vec3 p = s.centre + Vec3{std::cos(a) * std::cos(b), std::sin(a), std::cos(a) * std::sin(b)} * s.radius;
+        const Vec3 q = apply(toMap, p);
+        EXPECT_GE(q.x * size, static_cast<float>(r.x0 + 2));
+        EXPECT_LE(q.x * size, static_cast<float>(r.x1 - 2));
+        EXPECT_GE(q.y * size, static_cast<float>(r.y0 + 2));
+        EXPECT_LE(q.y * size, static_cast<float>(r.y1 - 2));
+    }
+    // A small sphere gives a small rectangle; one reaching the light's
+    // plane gives the whole map; one far off to the side is clipped away.
+    EXPECT_LT(r.x1 - r.x0, size / 4);
+    EXPECT_EQ(shadowTexels(toMap, {light, 0.5f}, size), whole);
+    const Vec3 ahead = normalise(-light), side = normalise(cross(ahead, {0, 1, 0}));
+    EXPECT_TRUE(shadowTexels(toMap, {light + ahead * 10.0f + side * 50.0f, 0.5f}, size).empty());
+    // Uniting keeps both and ignores an empty one.
+    EXPECT_EQ(unite(TexelRect{1, 2, 3, 4}, TexelRect{5, 0, 6, 3}), (TexelRect{1, 0, 6, 4}));
+    EXPECT_EQ(unite(TexelRect{}, TexelRect{1, 2, 3, 4}), (TexelRect{1, 2, 3, 4}));
+    EXPECT_EQ(placedSphere(multiply(translate(Mat4::identity(), {1, 2, 3}), Mat4::scalar(2.0f)), 0.5f).radius, 1.0f);
 }
