@@ -1,6 +1,10 @@
 #version 120
 // Per-pixel Blinn-Phong from one point light with a filtered shadow lookup.
 // phong = 0: blocks (matte, a faint sheen); phong = 1: models (glossy).
+// The renderer also builds this program with DARK_FACES defined, for block
+// faces turned from the light: their diffuse term is zero at every pixel,
+// so the shadow lookup and the highlight come to nothing there and are left
+// out (the result is the same bytes).
 
 uniform sampler2D diffuseMap;  // unit 0
 uniform sampler2DShadow shadowmap;
@@ -51,7 +55,11 @@ void main()
     vec3 h = normalize(l + v);
 
     float diffuse = max(dot(n, l), 0.0);
+#if defined(DARK_FACES)
+    float visible = 0.0;
+#else
     float visible = diffuse > 0.0 ? lightVisibility() : 0.0;
+#endif
 
     // Highlight: exponent 24 for blocks, 64 for models (phong is 0 or 1), by
     // squaring, which costs a software rasteriser far less than pow.
@@ -61,7 +69,11 @@ void main()
     float nh8 = nh4 * nh4;
     float nh16 = nh8 * nh8;
     float nh64 = (nh16 * nh16) * (nh16 * nh16);
+#if defined(DARK_FACES)
+    float specular = 0.0;
+#else
     float specular = diffuse > 0.0 ? mix(nh16 * nh8 * 0.12, nh64 * 0.65, phong) : 0.0;
+#endif
     // Models get a soft rim so they read against the blocks behind them.
     float edge = 1.0 - max(dot(n, v), 0.0);
     float rim = phong * edge * edge * edge * 0.25;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "assets/shader.h"
@@ -20,6 +21,8 @@
 #include "render/model_draw.h"
 #include "render/scene_math.h"
 #include "render/scene_resources.h"
+#include "render/face_shading.h"
+#include "render/shaded_blocks.h"
 #include "render/shadow_layers.h"
 #include "render/shadow_target.h"
 #include "rules/game.h"
@@ -256,6 +259,8 @@ void drawWholeShadowMap(const Game& game, unsigned framebuffer) {
 ShadowLayers shadowLayers;
 DepthTarget referenceShadow;  // the plain drawing's own map
 
+ShadedBlocks shadedBlocks;
+
 // Draws the frame's shadow map and binds it on unit 1 (active). The plain
 // drawing draws its own map whole every frame; the usual one keeps the
 // still blocks in a layer of their own. Without a shadow framebuffer
@@ -288,6 +293,17 @@ void drawShadowPass(const Game& game, bool plain) {
     endPass();
 }
 
+// Draws the main pass's blocks by face shading where that is possible
+// (filled polygons, opaque blocks, a driver that takes the programs).
+// Returns false, drawing nothing, otherwise.
+bool drawBlocksByShading(const Game& game, unsigned mainProgram) {
+    if (!filledPolygons || (transparencyEnabled && !opaqueBlocks(sceneResources.blockTexture)) ||
+        !shadedBlocks.available())
+        return false;
+    shadedBlocks.draw(game, mainProgram);
+    return true;
+}
+
 // Draws both passes. The plain drawing (the reference every saving is
 // checked against) sends every face of every block and shades each face it
 // meets; the usual one uses the savings below.
@@ -317,9 +333,15 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain, const Mat4* 
     if (programLinked(mainProgram)) {
         // Filled only: in the wireframe view faces share their edges, and the
         // first face drawn must keep them as in the plain drawing.
-        const bool depthLaid = !plain && filledPolygons && layBlockDepth(game);
-        useSceneProgram(mainProgram, false, *game.level);
-        drawScene(game, mainProgram, true, depthLaid);
+        if (!plain && drawBlocksByShading(game, mainProgram)) {
+            useSceneProgram(mainProgram, false, *game.level);
+            glUniform1f(uniform(mainProgram, "phong"), 1.0f);
+            drawModels(game);
+        } else {
+            const bool depthLaid = !plain && filledPolygons && layBlockDepth(game);
+            useSceneProgram(mainProgram, false, *game.level);
+            drawScene(game, mainProgram, true, depthLaid);
+        }
         endPass();
     }
     glActiveTexture(GL_TEXTURE1);

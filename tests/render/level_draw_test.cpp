@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "render/face_shading.h"
 #include "render/level_draw.h"
 #include "world/block.h"
 
@@ -63,5 +67,30 @@ TEST(CollectableMatrix, StandsTheModelOnEveryFace) {
         EXPECT_NEAR(top.x - base.x, normal.x, 1e-5f) << d;
         EXPECT_NEAR(top.y - base.y, normal.y, 1e-5f) << d;
         EXPECT_NEAR(top.z - base.z, normal.z, 1e-5f) << d;
+    }
+}
+
+TEST(FaceShading, OnlyFacesClearlyTurnedFromTheLightAreDark) {
+    Block block(0, 2, 0, -1);
+    const std::vector<Block*> blocks{&block};
+    // Light position -> shading per face in Direction order (right, top,
+    // back, left, bottom, front), D dark: a light in a face's plane or within
+    // the margin behind it keeps that face whole.
+    const struct {
+        Vec3 light;
+        const char* shading;
+    } cases[] = {
+        {{2.0f, 10.0f, -1.0f}, "D.DDDD"},    // above the centre: behind every side plane
+        {{9.0f, 10.0f, 6.0f}, "...DDD"},     // above, right, back
+        {{-5.0f, -3.0f, -9.0f}, "DDD..."},   // below, left, front
+        {{2.5f, 10.0f, -1.0f}, "..DDDD"},    // in the right face's plane
+        {{2.495f, 10.0f, -1.0f}, "..DDDD"},  // 5 mm behind it
+        {{2.4f, 10.0f, -1.0f}, "D.DDDD"},    // 10 cm behind it
+    };
+    for (const auto& c : cases) {
+        const std::vector<FaceShading> s = faceShadings(blocks, c.light);
+        std::string got;
+        for (FaceShading f : s) got += f == FaceShading::Dark ? 'D' : '.';
+        EXPECT_EQ(got, c.shading) << c.light.x << " " << c.light.y << " " << c.light.z;
     }
 }
