@@ -146,7 +146,12 @@ void ShadedBlocks::draw(const Game& game, unsigned mainProgram) {
     disable(vertexAttribLocation);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
-    // Each shading's faces where they won, the first of them only.
+    // Each shading's faces where they won, the first of them only. Blocks
+    // come here only opaque (their texture has no alpha, so every fragment
+    // has alpha 1 and blending would give back its own bytes): blending is
+    // left off, which spares reading the colour buffer under every pixel.
+    const GLboolean blending = glIsEnabled(GL_BLEND);
+    glDisable(GL_BLEND);
     glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_FALSE);
     glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
@@ -170,5 +175,6 @@ void ShadedBlocks::draw(const Game& game, unsigned mainProgram) {
     glDisable(GL_STENCIL_TEST);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LESS);
+    if (blending) glEnable(GL_BLEND);
     glUseProgram(0);
 }
