@@ -5,7 +5,7 @@ set -e
 PKGS="g++ cmake make pkg-config python3 xvfb xauth libgl1-mesa-dri libglfw3-dev libglew-dev
 libtinyxml-dev libsdl2-mixer-dev libstb-dev libgtest-dev libbenchmark-dev libfreetype-dev
 fonts-dejavu-core xdotool x11-xkb-utils imagemagick sox libsox-fmt-mp3 lame clang libclang-rt-14-dev
-dpkg-dev file desktop-file-utils appstream lintian man-db"
+dpkg-dev file desktop-file-utils appstream lintian man-db valgrind"
 missing=""
 for p in $PKGS; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

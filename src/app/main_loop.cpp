@@ -220,6 +220,10 @@ void updateStep() {
 
 void renderStep() {
     updateStep();
+    drawFrame();
+}
+
+void drawFrame() {
     if (game && game->level) {
         keepLevelBuffers(*game->level);
         renderScene(*game, mainProgram);

@@ -18,6 +18,9 @@ extern int mouseY;
 void startUp();
 void updateStep();
 void renderStep();
+// The drawing half of the render step: scene, messages, HUD, presentation.
+// The game is not advanced (benchmarks draw one moment of play again).
+void drawFrame();
 // Runs the loop until Esc is held or the window is closed.
 void mainLoop();
 // Deletes the main program, releases sound; returns the exit status.
