@@ -198,7 +198,7 @@ void updateStep() {
         char title[16];
         platform::setWindowTitle(windowTitle(showStepCounter, shownStepCount, title));
     }
-    const double dt = now - lastStepTime;
+    const double dt = fixedStepSeconds() > 0.0 ? fixedStepSeconds() : now - lastStepTime;
     lastStepTime = now;
 
     game->gameStep(dt);

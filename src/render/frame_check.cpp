@@ -28,6 +28,15 @@ bool frameLinesEnabled() {
     return on;
 }
 
+double fixedStepSeconds() {
+    static const double step = [] {
+        const char* value = std::getenv("TUMBIX_FIXED_STEP");
+        const double s = value ? std::strtod(value, nullptr) : 0.0;
+        return s > 0.0 && s <= 0.1 ? s : 0.0;  // anything else (NaN too) keeps the clock
+    }();
+    return step;
+}
+
 std::size_t differingPixels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
                             int channels) {
     const std::size_t step = static_cast<std::size_t>(std::max(channels, 1));

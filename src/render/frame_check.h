@@ -10,7 +10,11 @@
 //   TUMBIX_RENDER_COMPARE    every frame is drawn both ways and read back;
 //                            the frame line then says how many pixels of the
 //                            usual drawing differ from the plain one
-//                            (implies TUMBIX_FRAME_LINES).
+//                            (implies TUMBIX_FRAME_LINES);
+//   TUMBIX_FIXED_STEP=S      every update step advances the game by S
+//                            seconds (0 < S <= 0.1) instead of the time since
+//                            the last step, so a test sees the same moments
+//                            of play however fast the machine draws.
 
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +26,8 @@ enum class RenderPath { Fast, Reference, Compare };
 RenderPath requestedRenderPath();
 // Returns whether frame lines are printed.
 bool frameLinesEnabled();
+// Returns the fixed game time per update step, 0 when steps follow the clock.
+double fixedStepSeconds();
 
 // Pixels (groups of `channels` bytes) where a and b differ in any byte;
 // every pixel past the shorter one counts as differing.
