@@ -2,47 +2,43 @@
 
 #include <GL/glew.h>
 
+#include <string>
+
 #include "render/inline_program.h"
 
 namespace {
 
-// The position arithmetic must stay the same as in data/shader.vert.
-const char* const vertexSource = R"(#version 120
+// The position arithmetic must stay the same as in data/shader.vert. With
+// SHADING defined, each vertex's face shading is passed on as well.
+const char* const vertexBody = R"(
 invariant gl_Position;
 attribute vec4 vertex;
 uniform mat4 perspective;
 uniform mat4 view;
 uniform mat4 model;
+#if defined(SHADING)
+attribute float shading;
+varying float faceShading;
+#endif
 void main()
 {
     vec4 world = model * vertex;
     vec4 eye = view * world;
     gl_Position = perspective * eye;
+#if defined(SHADING)
+    faceShading = shading;
+#endif
 }
 )";
+
+std::string vertexSource(bool shading) {
+    return std::string("#version 120\n") + (shading ? "#define SHADING\n" : "") + vertexBody;
+}
 
 const char* const fragmentSource = R"(#version 120
 void main()
 {
     gl_FragColor = vec4(0.0);
-}
-)";
-
-// The same placement, passing each vertex's face shading on.
-const char* const shadingVertexSource = R"(#version 120
-invariant gl_Position;
-attribute vec4 vertex;
-attribute float shading;
-uniform mat4 perspective;
-uniform mat4 view;
-uniform mat4 model;
-varying float faceShading;
-void main()
-{
-    vec4 world = model * vertex;
-    vec4 eye = view * world;
-    gl_Position = perspective * eye;
-    faceShading = shading;
 }
 )";
 
@@ -60,11 +56,11 @@ void main()
 
 unsigned shadingDepthProgram() {
     static const unsigned program =
-        GLEW_ARB_shader_stencil_export ? buildInlineProgram(shadingVertexSource, shadingFragmentSource) : 0;
+        GLEW_ARB_shader_stencil_export ? buildInlineProgram(vertexSource(true).c_str(), shadingFragmentSource) : 0;
     return program;
 }
 
 unsigned depthProgram() {
-    static const unsigned program = buildInlineProgram(vertexSource, fragmentSource);
+    static const unsigned program = buildInlineProgram(vertexSource(false).c_str(), fragmentSource);
     return program;
 }
