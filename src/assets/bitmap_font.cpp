@@ -1,9 +1,8 @@
 #include "assets/bitmap_font.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "files/content_file.h"
 #include "log/console.h"
 
 BitmapFont* font = nullptr;
@@ -63,10 +62,13 @@ bool parseGlf(const std::uint8_t* data, std::size_t size, GlfFont& out) {
 
 bool readGlfFile(const char* path, GlfFont& out) {
     out = GlfFont{};
-    std::ifstream in(path ? path : "", std::ios::binary);
-    if (!in) return false;
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return parseGlf(bytes.data(), bytes.size(), out);
+    const std::string name = path ? path : "";
+    const ContentFile file = readContentFile(name, ContentKind::Font);
+    if (!file.ok()) {
+        if (!file.missing) console() << contentRefusal(name, file) << std::endl;
+        return false;
+    }
+    return parseGlf(reinterpret_cast<const std::uint8_t*>(file.text.data()), file.text.size(), out);
 }
 
 const Glyph* BitmapFont::glyphFor(int c) const {

@@ -1,17 +1,17 @@
 #include "assets/md5_model.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
+
+#include "files/content_file.h"
 
 #include "assets/md5_tokenizer.h"
 
 void MD5Model::loadFile(const char* meshFile) {
     if (!meshFile) throw Exception("MD5Model::loadMesh(): filename is NULL");
-    std::ifstream in(meshFile);
-    if (!in) throw Exception(std::string("MD5Model::loadMesh(): unable to open ") + meshFile + " for reading");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    loadFromText(text);
+    const ContentFile file = readContentFile(meshFile, ContentKind::Model);
+    if (file.missing) throw Exception(std::string("MD5Model::loadMesh(): unable to open ") + meshFile + " for reading");
+    if (!file.ok()) throw Exception(std::string("MD5Model::loadMesh(): cannot read ") + meshFile + ": " + file.why);
+    loadFromText(file.text);
 }
 
 void MD5Model::loadFromText(std::string_view text) {

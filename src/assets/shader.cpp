@@ -1,11 +1,13 @@
 #include "assets/shader.h"
 
-#include <fstream>
-#include <iterator>
+#include "files/content_file.h"
+#include "log/console.h"
 
 std::string readShaderSource(const char* fileName) {
-    std::ifstream in(fileName ? fileName : "");
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string path = fileName ? fileName : "";
+    ContentFile file = readContentFile(path, ContentKind::Shader);
+    if (!file.ok() && !file.missing) console() << contentRefusal(path, file) << std::endl;
+    return std::move(file.text);
 }
 
 std::string compileReport(unsigned type, bool compiled, const char* log) {

@@ -1,8 +1,9 @@
 #include "assets/tga.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
+#include "files/content_file.h"
+#include "log/console.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_TGA
@@ -72,10 +73,12 @@ bool decodeTga(const std::uint8_t* data, std::size_t size, Image& out) {
 
 bool readTgaFile(const std::string& path, Image& out) {
     out = Image{};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return decodeTga(bytes.data(), bytes.size(), out);
+    const ContentFile file = readContentFile(path, ContentKind::Texture);
+    if (!file.ok()) {
+        if (!file.missing) console() << contentRefusal(path, file) << std::endl;
+        return false;
+    }
+    return decodeTga(reinterpret_cast<const std::uint8_t*>(file.text.data()), file.text.size(), out);
 }
 
 Image halveImage(const Image& img) {

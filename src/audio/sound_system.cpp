@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include "files/content_file.h"
 #include "log/console.h"
 
 SoundSystem* soundSystem = nullptr;
@@ -33,7 +34,13 @@ bool SoundSystem::init(int channels) {
 
 Sound* SoundSystem::createSound(const char* path, unsigned mode) {
     if (!open_ || !path) return nullptr;
-    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    const ContentFile file = readContentFile(path, ContentKind::Sound);
+    if (!file.ok()) {
+        console() << "WARNING: could not load sound " << path << (file.missing ? "" : ": " + file.why) << std::endl;
+        return nullptr;
+    }
+    // the mixer decodes the whole sound here, so the bytes need not outlive the call
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(file.text.data(), static_cast<int>(file.text.size())), 1);
     if (!chunk) {
         console() << "WARNING: could not load sound " << path << std::endl;
         return nullptr;

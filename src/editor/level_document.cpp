@@ -1,12 +1,9 @@
 #include "editor/level_document.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "files/content_file.h"
+#include "files/safe_save.h"
 #include "log/console.h"
 #include "world/level.h"
 
@@ -66,38 +63,21 @@ OpenedLevel openLevelDocument(const std::string& path) {
         opened.lines = {"new level " + path};
         return opened;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    if (fs::is_directory(path, error) || !(in && text << in.rdbuf())) {
-        opened.lines = {"cannot read " + path};
+    const ContentFile file = readContentFile(path, ContentKind::Level);
+    if (!file.ok()) {
+        opened.lines = {"cannot read " + path + ": " + file.why};
         return opened;
     }
+    const std::string& text = file.text;
     ConsoleCapture capture;
-    const std::unique_ptr<Level> level = loadLevelFromText(fs::path(path).filename().string().c_str(), text.str());
+    const std::unique_ptr<Level> level = loadLevelFromText(fs::path(path).filename().string().c_str(), text);
     opened.lines = capture.lines();
     if (!level) return opened;
     opened.status = OpenedLevel::Status::Opened;
-    opened.document = levelTextOf(*level, leadingComment(text.str()));
+    opened.document = levelTextOf(*level, leadingComment(text));
     return opened;
 }
 
 std::string saveLevelDocument(const LevelDocument& document, const std::string& path) {
-    const std::string text = writeLevelText(document);
-    const std::string temporary = path + ".saving";
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return "cannot save " + path + ": " + std::strerror(errno);
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const int writeError = errno;
-    if (std::fclose(out) != 0 || !written) {
-        const int why = written ? errno : writeError;
-        std::remove(temporary.c_str());
-        return "cannot save " + path + ": " + std::strerror(why);
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        std::remove(temporary.c_str());
-        return "cannot save " + path + ": " + error.message();
-    }
-    return "";
+    return saveFileSafely(path, writeLevelText(document)).error;
 }

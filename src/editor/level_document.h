@@ -37,7 +37,7 @@ struct OpenedLevel {
 // gives Refused with the loader's lines, and nothing happens to it.
 OpenedLevel openLevelDocument(const std::string& path);
 
-// Writes the document to `path` in the level format, through a temporary
-// file in the same folder that then replaces `path`, so a failed save leaves
-// the old file whole. Returns "" on success, else a one-line reason.
+// Writes the document to `path` in the level format through the safe writer
+// (files/safe_save.h), so a failed save leaves the old file whole. Returns ""
+// on success, else a one-line reason.
 std::string saveLevelDocument(const LevelDocument& document, const std::string& path);

@@ -161,11 +161,7 @@ EditResult LevelEditor::nudge(Nudge what, int component, float delta) {
 }
 
 EditResult LevelEditor::setNextLevel(const std::string& name) {
-    const bool allowed = std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-               c == '-' || c == '_';
-    });
-    if (name.empty() || name.size() > maxLevelNameLength || !allowed)
+    if (!isPlainLevelName(name))
         return {false, "a level name has 1 to 26 letters, digits, '.', '-' or '_'"};
     if (name == document_.next) return {false, "next level is " + name + " already"};
     beginEdit();

@@ -1,8 +1,6 @@
 #include "world/level.h"
 
-#include <fstream>
-#include <sstream>
-
+#include "files/content_file.h"
 #include "log/console.h"
 #include "world/level_file.h"
 #include "world/linking.h"
@@ -74,16 +72,21 @@ std::unique_ptr<Level> loadLevelFromText(const char* name, const std::string& xm
 
 std::unique_ptr<Level> loadLevel(const std::filesystem::path& contentRoot, const char* name) {
     const std::string fileName = name ? name : "";
-    if (fileName.size() > maxLevelNameLength) {
-        console() << "ERROR: level file name is longer than 26 characters: " << fileName << std::endl;
+    const auto fail = [&](const std::string& why) -> std::unique_ptr<Level> {
+        console() << why << std::endl;
+        console() << "Loading file " << fileName << " failed!" << std::endl;
+        return nullptr;
+    };
+    if (fileName.size() > maxLevelNameLength)
+        return fail("ERROR: level file name is longer than 26 characters: " + fileName);
+    if (!isPlainLevelName(fileName))
+        return fail("ERROR: level file name is not a plain name in maps/ (letters, digits, '.', '-', '_'): " +
+                    fileName);
+    const ContentFile file = readContentFile((contentRoot / "maps" / fileName).string(), ContentKind::Level);
+    if (file.missing) {
         console() << "Loading file " << fileName << " failed!" << std::endl;
         return nullptr;
     }
-    std::ifstream in(contentRoot / "maps" / fileName, std::ios::binary);
-    std::ostringstream text;
-    if (!(in && text << in.rdbuf())) {
-        console() << "Loading file " << fileName << " failed!" << std::endl;
-        return nullptr;
-    }
-    return loadLevelFromText(fileName.c_str(), text.str());
+    if (!file.ok()) return fail(contentRefusal("maps/" + fileName, file));
+    return loadLevelFromText(fileName.c_str(), file.text);
 }

@@ -2,10 +2,13 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "log/console.h"
 
@@ -96,7 +99,66 @@ bool readRootAttributes(const TiXmlElement& root, LevelFile& out) {
     return true;
 }
 
+bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Returns where `end` ends after `from`, or the end of the text.
+std::size_t skipPast(std::string_view text, std::size_t from, std::string_view end) {
+    const std::size_t at = text.find(end, from);
+    return at == std::string_view::npos ? text.size() : at + end.size();
+}
+
 }  // namespace
+
+bool isPlainLevelName(const std::string& name) {
+    if (name.empty() || name.size() > maxLevelNameLength || name == "." || name == "..") return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+               c == '_';
+    });
+}
+
+std::size_t xmlNestingDepth(std::string_view text, std::size_t stopAbove) {
+    std::size_t depth = 0, deepest = 0;
+    std::size_t i = 0;
+    while (i < text.size() && deepest <= stopAbove) {
+        if (text[i] != '<') {
+            ++i;
+            continue;
+        }
+        const std::string_view rest = text.substr(i);
+        if (rest.starts_with("<!--")) {
+            i = skipPast(text, i + 4, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            i = skipPast(text, i + 9, "]]>");
+        } else if (rest.starts_with("</")) {
+            if (depth > 0) --depth;
+            i = skipPast(text, i + 2, ">");
+        } else if (rest.size() > 1 && (std::isalpha(static_cast<unsigned char>(rest[1])) || rest[1] == '_' ||
+                                       static_cast<unsigned char>(rest[1]) >= 127)) {
+            // an element: its tag runs to the first ">" outside a quoted value
+            deepest = std::max(deepest, ++depth);
+            i += 2;
+            while (i < text.size() && text[i] != '>') {
+                if (text[i] == '=') {
+                    ++i;
+                    while (i < text.size() && isXmlSpace(text[i])) ++i;
+                    if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
+                        i = skipPast(text, i + 1, std::string_view(&text[i], 1));
+                        continue;
+                    }
+                } else {
+                    ++i;
+                }
+            }
+            if (i < text.size() && text[i - 1] == '/') --depth;
+            ++i;
+        } else {
+            // a declaration, a document type or text the parser skips: up to ">"
+            i = skipPast(text, i + 1, ">");
+        }
+    }
+    return deepest;
+}
 
 Direction parseDirection(const char* word) {
     static const char* const words[6] = {"front", "back", "left", "right", "top", "bottom"};
@@ -114,6 +176,8 @@ bool readLevelText(const std::string& xml, LevelFile& out) {
     // step past the end of the text on a truncated sequence. A byte order mark
     // (which only UTF-8 mode would skip) is dropped here.
     const bool byteOrderMark = xml.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (xmlNestingDepth(xml, maxLevelNesting) > maxLevelNesting)
+        return refuse("ERROR: level file nests elements deeper than " + std::to_string(maxLevelNesting));
     document.Parse(xml.c_str() + (byteOrderMark ? 3 : 0), nullptr, TIXML_ENCODING_LEGACY);
     if (document.Error()) return false;
     const TiXmlElement* root = document.RootElement();

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "math/math.h"
@@ -10,6 +11,13 @@
 
 // Longest file name (and "next" value) a level may use.
 inline constexpr std::size_t maxLevelNameLength = 26;
+
+// Whether `name` can name a level file inside maps/: 1 to 26 letters, digits,
+// '.', '-' or '_', and neither "." nor "..".
+bool isPlainLevelName(const std::string& name);
+
+// Deepest nesting of elements a level file may use (the format needs 4).
+inline constexpr std::size_t maxLevelNesting = 32;
 
 // Values absent from the file: a dim grey ambient, a white light at the origin.
 inline constexpr float defaultAmbient = 0.2f;
@@ -29,6 +37,10 @@ struct LevelFile {
 // Returns the Direction of a face word, or -1 after printing
 // "ERROR: illegal direction specifier: " + word.
 Direction parseDirection(const char* word);
+
+// Returns how deep the elements of XML text nest, as the parser would see
+// them, without recursion; stops counting once past `stopAbove`.
+std::size_t xmlNestingDepth(std::string_view text, std::size_t stopAbove);
 
 // Parses level XML text, printing the console lines of the format as it
 // goes. Returns false when the text is not well-formed XML or lacks a

@@ -123,7 +123,7 @@ TEST_F(LevelDocumentFiles, FilesTheLoaderRefusesOpenNothingAndStayAsTheyAre) {
     }
     const OpenedLevel folder = openLevelDocument(dir.string());
     EXPECT_EQ(folder.status, OpenedLevel::Status::Refused);
-    EXPECT_EQ(folder.lines, std::vector<std::string>{"cannot read " + dir.string()});
+    EXPECT_EQ(folder.lines, std::vector<std::string>{"cannot read " + dir.string() + ": is a directory"});
     fs::remove_all(dir);
 }
 

@@ -44,7 +44,7 @@ const std::vector<HelpLine>& editorHelpLines() {
 }
 
 EditorSession::EditorSession(std::string path, VerdictRunner::Judge judge)
-    : path_(std::move(path)), runner_(std::move(judge)) {
+    : path_(std::move(path)), saver_(path_), runner_(std::move(judge)) {
     const OpenedLevel opened = openLevelDocument(path_);
     editor_ = LevelEditor(documentFor(opened));
     opened_ = opened.status != OpenedLevel::Status::Refused;
@@ -62,6 +62,7 @@ EditorSession::EditorSession(std::string path, VerdictRunner::Judge judge)
         if (isDiagnostic(line)) fileWarnings_.push_back("in the file: " + line);
     if (std::filesystem::path(path_).filename().string().size() > maxLevelNameLength)
         fileWarnings_.push_back("the game loads level files with names of at most 26 characters");
+    if (!saver_.leftoverNote().empty()) fileWarnings_.push_back(saver_.leftoverNote());
     for (const std::string& line : fileWarnings_) console() << line << std::endl;
     say(opened.status == OpenedLevel::Status::Created ? "new level " + path_ : "opened " + path_);
     resubmit();
@@ -129,14 +130,14 @@ void EditorSession::save() {
         say("nothing was opened, so nothing is saved");
         return;
     }
-    const std::string error = saveLevelDocument(editor_.document(), path_);
-    if (!error.empty()) {
-        say(error + "; the edits are kept");
-        return;
+    const LevelSaveGuard::Result saved = saver_.save(editor_.document());
+    if (saved.outcome == LevelSaveGuard::Outcome::Saved) {
+        editor_.markSaved();
+        std::erase_if(fileWarnings_, [&](const std::string& w) {
+            return w.rfind("in the file: ", 0) == 0 || w == saver_.leftoverNote();
+        });
     }
-    editor_.markSaved();
-    std::erase_if(fileWarnings_, [](const std::string& w) { return w.rfind("in the file: ", 0) == 0; });
-    say("saved " + path_);
+    say(saved.message);
 }
 
 EditorSession::Request EditorSession::onNameKey(int key, bool shift) {

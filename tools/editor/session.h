@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/level_editor.h"
+#include "editor/level_save.h"
 #include "editor/orbit_camera.h"
 #include "editor/verdict_runner.h"
 
@@ -64,6 +65,7 @@ private:
     std::string path_;
     bool opened_ = false;
     LevelEditor editor_;
+    LevelSaveGuard saver_;
     OrbitCamera camera_;
     VerdictRunner runner_;
     Verdict verdict_;

@@ -9,6 +9,7 @@
 #include "log/console.h"
 #include "rules/game.h"
 #include "world/level.h"
+#include "world/level_file.h"
 
 namespace fs = std::filesystem;
 
@@ -78,7 +79,7 @@ std::unique_ptr<Level> loadLevelFile(const std::string& path, std::vector<std::s
     const fs::path file = fs::absolute(path).lexically_normal();
     const fs::path maps = file.parent_path();
     if (maps.filename() != "maps") {
-        lines = {"levelcheck: " + path + " is not in a folder named maps (the game loads maps/<name>)"};
+        lines = {"ERROR: " + path + " is not in a folder named maps (the game loads maps/<name>)"};
         return nullptr;
     }
     ConsoleCapture capture;
@@ -122,16 +123,23 @@ LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions&
 
 bool checkChain(Game& game, const std::string& startPath, const CheckOptions& options, std::ostream& out) {
     const fs::path dir = fs::path(startPath).parent_path();
-    const std::string start = fs::path(startPath).filename().string();
-    std::set<std::string> met;
+    // levels are the same when their files are: "./a.xml", "a.xml" and a link to it alike
+    const auto identity = [](const fs::path& file) {
+        std::error_code error;
+        const fs::path resolved = fs::weakly_canonical(file, error);
+        return error ? fs::absolute(file).lexically_normal() : resolved;
+    };
+    const fs::path startFile = identity(startPath);
+    std::set<fs::path> met;
     std::vector<std::string> order;
     std::vector<LevelStats> figures;
     bool allWon = true;
-    std::string name = start;
+    std::string name = fs::path(startPath).filename().string();
+    fs::path file = startPath;
     while (true) {
-        met.insert(name);
+        met.insert(identity(file));
         order.push_back(name);
-        const LevelVerdict verdict = checkLevel(game, (dir / name).string(), options, out);
+        const LevelVerdict verdict = checkLevel(game, file.string(), options, out);
         allWon = allWon && verdict.ok();
         figures.push_back(verdict.stats);
         if (!verdict.loaded) {
@@ -140,16 +148,24 @@ bool checkChain(Game& game, const std::string& startPath, const CheckOptions& op
                     << ", which cannot be loaded\n";
             return false;
         }
-        if (verdict.next == start) break;
-        if (met.count(verdict.next)) {
-            out << "broken chain: " << name << " leads back to " << verdict.next << ", never to " << start << "\n";
+        if (!isPlainLevelName(verdict.next)) {
+            out << "broken chain: " << name << " names " << verdict.next
+                << ", which the game refuses (not a plain file name in maps/)\n";
+            return false;
+        }
+        const fs::path nextFile = dir / verdict.next;
+        if (identity(nextFile) == startFile) break;
+        if (met.count(identity(nextFile))) {
+            out << "broken chain: " << name << " leads back to " << verdict.next << ", never to " << order.front()
+                << "\n";
             return false;
         }
         name = verdict.next;
+        file = nextFile;
     }
     out << "chain of " << order.size() << " levels:";
     for (const std::string& n : order) out << " " << n << " ->";
-    out << " " << start << "\n";
+    out << " " << order.front() << "\n";
     if (options.stats) {
         writeTableHead(out);
         for (std::size_t i = 0; i < order.size(); ++i) writeTableRow(order[i], figures[i], out);

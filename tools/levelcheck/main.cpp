@@ -6,45 +6,36 @@
 // trap share, turning blocks, score; a table after a chain). --chain
 // follows "next" from each FILE until the chain returns to it. Exit status 1 when a level cannot be won or a chain is
 // broken, 2 on a usage error.
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "levelcheck/check.h"
+#include "levelcheck/options.h"
 #include "rules/game.h"
-
-namespace {
-
-int usage() {
-    std::cerr << "usage: levelcheck [--verbose] [--stats] [--chain] [--max-states N] LEVEL.xml...\n";
-    return 2;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     CheckOptions options;
     bool chain = false;
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--chain") == 0) {
-            chain = true;
-        } else if (std::strcmp(argv[i], "--stats") == 0) {
-            options.stats = true;
-        } else if (std::strcmp(argv[i], "--verbose") == 0) {
-            options.verbose = true;
-        } else if (std::strcmp(argv[i], "--max-states") == 0 && i + 1 < argc) {
-            const long n = std::atol(argv[++i]);
-            if (n <= 0) return usage();
-            options.limits.maxStates = static_cast<std::size_t>(n);
-        } else if (argv[i][0] == '-') {
-            return usage();
-        } else {
-            files.emplace_back(argv[i]);
-        }
+    const std::vector<Option> optionTable = {
+        flagOption("--verbose", "every loader line and every step of the win", options.verbose),
+        flagOption("--stats", "the level's figures (a table after a chain or several files)", options.stats),
+        flagOption("--chain", "follow \"next\" from each file until the chain returns to it", chain),
+        numberOption<std::size_t>("--max-states", "states searched before giving up (default 1000000)",
+                                  options.limits.maxStates, 1, 1000000000),
+    };
+    const std::string usage = "levelcheck [options] LEVEL.xml...";
+    const CommandLine line = parseCommandLine(argc, argv, optionTable);
+    if (line.status == CommandLine::Status::Help) {
+        std::cout << optionHelp(usage, optionTable);
+        return 0;
     }
-    if (files.empty()) return usage();
+    if (line.status == CommandLine::Status::Refused || line.operands.empty()) {
+        std::cerr << "levelcheck: " << (line.operands.empty() && line.refusal.empty() ? "no level file given" : line.refusal)
+                  << "\nusage: " << usage << " (--help lists the options)\n";
+        return 2;
+    }
+    const std::vector<std::string>& files = line.operands;
 
     Game game;
     bool ok = true;

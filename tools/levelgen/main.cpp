@@ -9,33 +9,29 @@
 // structures and changes only its decals. The same options give the same file. Writes the level (to FILE, or to
 // standard output) and prints its figures; exit status 1 when no candidate
 // met the constraints, 2 on a usage error.
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
+#include <climits>
 #include <iostream>
 #include <string>
 
-#include "rules/game.h"
+#include "files/safe_save.h"
 #include "levelcheck/check.h"
+#include "levelcheck/options.h"
 #include "levelgen/generate.h"
+#include "rules/game.h"
 #include "world/level.h"
+#include "world/level_file.h"
 
 namespace {
 
-int usage(const std::string& what) {
-    std::cerr << "levelgen: " << what << "\n"
-              << "usage: levelgen --seed N [--blocks A..B] [--shape NAME] [--collectables A..B] [--holes A..B]\n"
-                 "                [--min-turns N] [--max-turns N] [--min-steps N] [--max-steps N]\n"
-                 "                [--min-heights N] [--min-trap-share F] [--needs-turn] [--verbose] [--tries N] [--rounds N]\n"
-                 "                [--max-states N] [--title TEXT] [--next NAME] [--from LEVEL.xml]\n"
-                 "                [-o FILE]\n";
-    return 2;
-}
-
-bool readInt(const char* text, long& out) {
-    char* end = nullptr;
-    out = std::strtol(text, &end, 10);
-    return end != text && *end == '\0' && out >= 0;
+// A range option "A..B" (or "A") of whole numbers from `least` up.
+Option rangeOption(std::string name, std::string help, Range& target, int least) {
+    return textOption(std::move(name), "A..B", std::move(help), [&target, least](std::string_view text) {
+        Range r;
+        if (!parseRange(std::string(text), r)) return std::string(text) + " is not a range A..B of whole numbers";
+        if (r.lo < least) return std::string(text) + " starts below " + std::to_string(least);
+        target = r;
+        return std::string();
+    });
 }
 
 }  // namespace
@@ -43,53 +39,74 @@ bool readInt(const char* text, long& out) {
 int main(int argc, char** argv) {
     GenerateOptions o;
     std::string outFile;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--needs-turn" || arg == "--verbose") {
-            (arg == "--verbose" ? o.verbose : o.needsTurn) = true;
-            continue;
-        }
-        if (i + 1 >= argc) return usage("missing value after " + arg);
-        const char* value = argv[++i];
-        long n = 0;
-        if (arg == "--blocks" || arg == "--collectables" || arg == "--holes") {
-            Range r;
-            if (!parseRange(value, r)) return usage("bad range for " + arg + ": " + value);
-            (arg == "--blocks" ? o.blocks : arg == "--collectables" ? o.collectables : o.holes) = r;
-            if (arg == "--blocks" && r.lo < 2) return usage("--blocks needs at least 2");
-        } else if (arg == "--shape") {
-            if (!parseShape(value, o.shape)) return usage(std::string("unknown shape: ") + value);
-        } else if (arg == "--min-trap-share") {
-            char* end = nullptr;
-            o.minTrapShare = std::strtod(value, &end);
-            if (end == value || *end != '\0' || o.minTrapShare < 0.0 || o.minTrapShare > 1.0)
-                return usage(std::string("bad share: ") + value);
-        } else if (arg == "--title") {
-            o.title = value;
-        } else if (arg == "--next") {
-            o.next = value;
-        } else if (arg == "--from") {
-            std::vector<std::string> lines;
-            std::unique_ptr<Level> level = loadLevelFile(value, lines);
-            if (!level) return usage(std::string("cannot load ") + value);
-            level->reset();
-            o.start = levelTextOf(*level);
-        } else if (arg == "-o") {
-            outFile = value;
-        } else if (readInt(value, n)) {
-            if (arg == "--seed") o.seed = static_cast<std::uint64_t>(n);
-            else if (arg == "--min-turns") o.minTurns = static_cast<int>(n);
-            else if (arg == "--max-turns") o.maxTurns = static_cast<int>(n);
-            else if (arg == "--min-steps") o.minSteps = static_cast<int>(n);
-            else if (arg == "--max-steps") o.maxSteps = static_cast<int>(n);
-            else if (arg == "--min-heights") o.minHeights = static_cast<int>(n);
-            else if (arg == "--tries" && n > 0) o.tries = static_cast<int>(n);
-            else if (arg == "--rounds") o.rounds = static_cast<int>(n);
-            else if (arg == "--max-states" && n > 0) o.maxStates = static_cast<std::size_t>(n);
-            else return usage("unknown option " + arg);
-        } else {
-            return usage("bad value for " + arg + ": " + value);
-        }
+    std::string fromError;
+    const std::vector<Option> table = {
+        numberOption<std::uint64_t>("--seed", "the random seed (the same options give the same file)", o.seed, 0,
+                                    UINT64_MAX),
+        rangeOption("--blocks", "blocks of the structure (default 10..20)", o.blocks, 2),
+        textOption("--shape", "NAME", "rows, decks, towers, stairs, bridges, rings, cubes, wraps or mixed",
+                   [&o](std::string_view text) {
+                       return parseShape(std::string(text), o.shape) ? std::string()
+                                                                     : "unknown shape " + std::string(text);
+                   }),
+        rangeOption("--collectables", "collectables (default 1..3)", o.collectables, 0),
+        rangeOption("--holes", "black holes (default 0..3)", o.holes, 0),
+        numberOption("--min-turns", "fewest turns a win needs, at least", o.minTurns, 0, INT_MAX),
+        numberOption("--max-turns", "fewest turns a win needs, at most", o.maxTurns, 0, INT_MAX),
+        numberOption("--min-steps", "steps of the shortest win, at least", o.minSteps, 0, INT_MAX),
+        numberOption("--max-steps", "steps of the shortest win, at most", o.maxSteps, 0, INT_MAX),
+        numberOption("--min-heights", "block heights the level spans, at least", o.minHeights, 0, INT_MAX),
+        realOption("--min-trap-share", "share of reachable states that cannot win, at least", o.minTrapShare, 0.0,
+                   1.0),
+        flagOption("--needs-turn", "no win without turning a block", o.needsTurn),
+        flagOption("--verbose", "one line per candidate on standard error", o.verbose),
+        numberOption("--tries", "candidate structures (default 300)", o.tries, 1, 1000000),
+        numberOption("--rounds", "changes of the decals tried on each (default 40)", o.rounds, 0, 1000000),
+        numberOption<std::size_t>("--max-states", "states the solver searches per candidate (default 400000)",
+                                  o.maxStates, 1, 1000000000),
+        textOption("--title", "TEXT", "the comment naming the level",
+                   [&o](std::string_view text) {
+                       o.title = text;
+                       return std::string();
+                   }),
+        textOption("--next", "NAME", "the next level's file name in maps/ (default level0.xml)",
+                   [&o](std::string_view text) {
+                       if (!isPlainLevelName(std::string(text)))
+                           return std::string(text) + " is not a level name (1 to 26 letters, digits, '.', '-', '_')";
+                       o.next = text;
+                       return std::string();
+                   }),
+        textOption("--from", "LEVEL.xml", "start from this level (in a maps folder) and change only its decals",
+                   [&o](std::string_view text) {
+                       std::vector<std::string> lines;
+                       std::unique_ptr<Level> level = loadLevelFile(std::string(text), lines);
+                       if (!level) {
+                           std::string why = "cannot load " + std::string(text);
+                           for (const std::string& line : lines)
+                               if (isDiagnostic(line) || line.rfind("levelcheck:", 0) == 0) why += "\n  " + line;
+                           return why;
+                       }
+                       level->reset();
+                       o.start = levelTextOf(*level);
+                       return std::string();
+                   }),
+        textOption("-o", "FILE", "write the level to FILE (safely replacing it) instead of standard output",
+                   [&outFile](std::string_view text) {
+                       outFile = text;
+                       return std::string();
+                   }),
+    };
+    const std::string usage = "levelgen --seed N [options]";
+    const CommandLine line = parseCommandLine(argc, argv, table);
+    if (line.status == CommandLine::Status::Help) {
+        std::cout << optionHelp(usage, table);
+        return 0;
+    }
+    if (line.status == CommandLine::Status::Refused || !line.operands.empty()) {
+        std::cerr << "levelgen: "
+                  << (line.operands.empty() ? line.refusal : "unexpected argument " + line.operands.front())
+                  << "\nusage: " << usage << " (--help lists the options)\n";
+        return 2;
     }
     if (o.title.empty())
         o.title = std::string("generated by levelgen, seed ") + std::to_string(o.seed) + ", shape " + shapeName(o.shape);
@@ -107,10 +124,9 @@ int main(int argc, char** argv) {
         std::cout << xml;
         report = &std::cerr;
     } else {
-        std::ofstream out(outFile);
-        out << xml;
-        if (!out.flush()) {
-            std::cerr << "levelgen: cannot write " << outFile << "\n";
+        const SaveResult saved = saveFileSafely(outFile, xml);
+        if (!saved.ok()) {
+            std::cerr << "levelgen: " << saved.error << "\n";
             return 1;
         }
     }
