@@ -2,7 +2,7 @@
 # Runs every fuzz target in $1 for $2 seconds each, starting from its seed
 # corpus in fuzz/corpus/<name>/ (new inputs go to a scratch copy, the
 # committed corpus stays as it is) and its dictionary fuzz/<name>.dict if
-# there is one. Prints the executions per target; fails when a target
+# there is one, with the flags in fuzz/<name>.options. Prints the executions per target; fails when a target
 # crashes, leaks, runs out of memory or hangs (its reproducer is left in
 # out/fuzz-<name>-*).
 set -e
@@ -20,8 +20,11 @@ for target in "$DIR"/*; do
   [ -d "$ROOT/fuzz/corpus/$name" ] && cp -r "$ROOT/fuzz/corpus/$name/." "$work/"
   dict=""
   [ -f "$ROOT/fuzz/$name.dict" ] && dict="-dict=$ROOT/fuzz/$name.dict"
+  # extra libFuzzer flags of a target, e.g. a larger input limit
+  flags=""
+  [ -f "$ROOT/fuzz/$name.options" ] && flags="$(cat "$ROOT/fuzz/$name.options")"
   if (cd "$work" && "$target" -max_total_time="$SECONDS_EACH" -timeout=10 -print_final_stats=1 \
-        -artifact_prefix="$ROOT/out/fuzz-$name-" $dict "$work") >"$log" 2>&1; then
+        -artifact_prefix="$ROOT/out/fuzz-$name-" $dict $flags "$work") >"$log" 2>&1; then
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
     echo "$name: $runs executions in ${SECONDS_EACH}s, corpus of $(ls "$work" | wc -l) inputs"
   else

@@ -1,0 +1,1 @@
+void main() { gl_Position = vec4(0.0); }
