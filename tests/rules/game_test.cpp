@@ -68,6 +68,23 @@ TEST_F(Scenario, AFailedNextLevelReplaysTheCurrentOne) {
     EXPECT_FALSE(blockAt(1).goalActive);
 }
 
+// A "next" that climbs out of maps/ is refused like a missing level, though
+// the file it names exists: the level is played again.
+TEST_F(Scenario, ANextLevelOutsideTheMapsFolderIsRefusedAndTheLevelReplayed) {
+    load("outside.xml");
+    ASSERT_TRUE(game.onSpace());
+    ASSERT_TRUE(runUntil(0.05, 5.0, [&] { return state() == PlayerState::Finished; }));
+    const Level* before = game.level.get();
+    console.take();
+    ASSERT_TRUE(game.onSpace());
+    const std::vector<std::string> lines = console.take();
+    EXPECT_TRUE(hasLine(lines, "ERROR: level file name is not a plain name in maps/ (letters, digits, '.', '-', '_'): "
+                               "../maps/run.xml"));
+    EXPECT_TRUE(hasLine(lines, "ERROR: Level loading failed"));
+    EXPECT_EQ(game.level.get(), before);
+    EXPECT_EQ(state(), PlayerState::Waiting);
+}
+
 TEST_F(Scenario, ConvexRollOntoTheSideFace) {
     load("edge.xml");
     ASSERT_TRUE(game.onSpace());

@@ -162,3 +162,53 @@ TEST(LevelFile, NamesUpToTwentySixCharactersAreAccepted) {
     ASSERT_TRUE(marked);
     EXPECT_EQ(marked->nextLevel, "l\xC3\xA9vel.xml");
 }
+
+TEST(LevelFile, NestingIsCountedAsTheParserSeesIt) {
+    const struct {
+        const char* xml;
+        std::size_t depth;
+    } cases[] = {
+        {"<a><b><c/></b></a>", 3},
+        {"<a/><b/><c/>", 1},
+        {"<?xml version=\"1.0\"?><!-- <x><x><x> --><a><![CDATA[<x><x>]]></a>", 1},
+        {"<a t=\"<x><x>\" u='/>'><b/></a>", 2},  // quoted values hide tags
+        {"<a t=x/><b>", 1},                         // an unquoted value ends at "/"
+        {"<a></a></a></a><b><c>", 2},               // stray end tags do not go below zero
+        {"<1><2><3>", 0},                           // not element names: the parser skips them
+        {"<_a><\xC3\xA9>", 2},                      // "_" and high bytes start names
+        {"<a b=\"unterminated><c><c><c>", 1},       // the parser reads the value to the end too
+    };
+    for (const auto& c : cases) EXPECT_EQ(xmlNestingDepth(c.xml, 100), c.depth) << c.xml;
+}
+
+// A document nested far deeper than any level (the parser recurses once per
+// level, and slows down long before its stack ends) is refused before it is
+// parsed, quickly and with one line; the deepest shipped shape still loads.
+TEST(LevelFile, DeepNestingIsRefusedBeforeParsing) {
+    const auto nested = [](std::size_t depth, const char* open) {
+        std::string inside = "<goal face=\"top\"/>";
+        for (std::size_t i = 0; i < depth; ++i) inside += open;
+        for (std::size_t i = 0; i < depth; ++i) inside += "</x>";
+        return levelXml(blockXml(0, 0, 0, inside));
+    };
+    const struct {
+        std::size_t depth;
+        const char* open;
+        bool loads;
+    } cases[] = {
+        {maxLevelNesting - 3, "<x>", true},  // inside map, level and block
+        {maxLevelNesting - 2, "<x>", false},
+        {200000, "<x>", false},
+        {200000, "<x a='1'>", false},
+        {200000, "<x><!-- -->", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.depth);
+        Lines lines;
+        const auto level = loadQuietly(nested(c.depth, c.open), &lines);
+        EXPECT_EQ(level != nullptr, c.loads);
+        if (!c.loads) {
+            EXPECT_EQ(lines, (Lines{"ERROR: level file nests elements deeper than 32", "Loading file test.xml failed!"}));
+        }
+    }
+}

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "world/level_file.h"
 #include "world_test_util.h"
 
 using Lines = std::vector<std::string>;
@@ -223,4 +224,28 @@ TEST(LoadLevel, ReadsFromTheMapsFolderOfTheContentRoot) {
     EXPECT_TRUE(contains(lines, "Loading file no-such-level.xml failed!"));
     EXPECT_TRUE(contains(lines, "ERROR: level file name is longer than 26 characters: abcdefghijklmnopqrstuvwxyz.xml"));
     EXPECT_TRUE(contains(lines, "Loading file abcdefghijklmnopqrstuvwxyz.xml failed!"));
+}
+
+// "next" names a file inside maps/ by a plain name, as the editor names it:
+// nothing else is opened, whatever the name points at.
+TEST(LoadLevel, OnlyPlainNamesInsideTheMapsFolderAreOpened) {
+    const std::filesystem::path data = TUMBIX_DATA_DIR;
+    const char* const refused[] = {
+        "/dev/zero", "../maps/level0.xml", "./level0.xml", "..", ".", "/etc/passwd", "sub/level0.xml",
+        "level 0.xml", "level0.xml;", "~level0.xml",
+    };
+    for (const char* name : refused) {
+        SCOPED_TRACE(name);
+        Lines lines;
+        {
+            ConsoleCapture capture;
+            EXPECT_FALSE(loadLevel(data, name));
+            lines = capture.lines();
+        }
+        EXPECT_EQ(lines, (Lines{std::string("ERROR: level file name is not a plain name in maps/ (letters, digits, "
+                                            "'.', '-', '_'): ") +
+                                    name,
+                                std::string("Loading file ") + name + " failed!"}));
+    }
+    for (const char* name : {"level0.xml", "level-1_b.xml", "L.XML"}) EXPECT_TRUE(isPlainLevelName(name)) << name;
 }
