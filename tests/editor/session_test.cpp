@@ -1,6 +1,9 @@
 // The editor program's keys, file handling and quit question, without a window.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -153,6 +156,63 @@ TEST_F(Session, QuittingAsksOnceWhenUnsavedAndSavingWritesOnlyOnCtrlS) {
     EXPECT_FALSE(s.editor().modified());
     EXPECT_EQ(press(s, keys::Esc), EditorSession::Request::Quit);
     EXPECT_NE(readFile(file).find("<collectable face=\"top\" />"), std::string::npos);
+}
+
+// Two editors on one file: the second save asks before it overwrites what
+// the first saved; asked again, it overwrites.
+TEST_F(Session, ASaveOverAFileChangedOnDiskAsksFirst) {
+    const fs::path file = dir / "shared.xml";
+    EditorSession first(file.string(), instantVerdict);
+    EditorSession second(file.string(), instantVerdict);
+    press(first, 'C');
+    press(first, 'S', true);
+    ASSERT_EQ(first.statusLines().front(), "saved " + file.string());
+    const std::string firstSaved = readFile(file);
+
+    press(second, 'B');
+    press(second, 'S', true);
+    EXPECT_EQ(second.statusLines().front(),
+              file.string() + " changed on disk since it was opened or saved here: Ctrl+S again overwrites it");
+    EXPECT_TRUE(second.editor().modified());
+    EXPECT_EQ(readFile(file), firstSaved);
+    press(second, 'S', true);
+    EXPECT_EQ(second.statusLines().front(), "saved " + file.string());
+    EXPECT_NE(readFile(file).find("<blackhole face=\"top\" />"), std::string::npos);
+
+    // the first editor's own saves went unnoticed; now the file is not its
+    press(first, 'X');
+    press(first, 'S', true);
+    EXPECT_NE(first.statusLines().front().find("changed on disk"), std::string::npos);
+}
+
+TEST_F(Session, AReadOnlyFileIsNotSavedAndALeftoverOfAKilledSaveIsShown) {
+    const fs::path file = dir / "kept.xml";
+    {
+        EditorSession s(file.string(), instantVerdict);
+        press(s, 'S', true);
+    }
+    std::ofstream(file.string() + ".saving") << "<map next=";
+    ::chmod(file.c_str(), 0444);
+    const std::string before = readFile(file);
+    EditorSession s(file.string(), instantVerdict);
+    const std::vector<std::string> lines = s.statusLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "a save that did not finish left " + file.string() +
+                            ".saving (the level file itself is whole; the next save replaces it)"),
+              lines.end());
+    press(s, 'C');
+    press(s, 'S', true);
+    EXPECT_EQ(s.statusLines().front(),
+              "cannot save " + file.string() + ": the file is read-only; nothing was written; the edits are kept");
+    EXPECT_EQ(readFile(file), before);
+    ::chmod(file.c_str(), 0644);
+    press(s, 'S', true);
+    EXPECT_EQ(s.statusLines().front(), "saved " + file.string());
+    EXPECT_FALSE(fs::exists(file.string() + ".saving"));
+    const std::vector<std::string> after = s.statusLines();
+    EXPECT_EQ(std::count_if(after.begin(), after.end(),
+                            [](const std::string& l) { return l.find("did not finish") != std::string::npos; }),
+              0);
 }
 
 TEST_F(Session, ViewKeysLookAlongTheAxesAtTheWholeLevel) {
