@@ -255,6 +255,31 @@ TEST(PlayFolder, HoldsTheContentWithTheLevelAsTheFirstOne) {
     EXPECT_EQ(launcher.running(), 0);
 }
 
+// The games started with P end with the editor, and their scratch folders
+// go with them: one that would run on (ignoring the request to stop) as well.
+TEST_F(Session, QuittingEndsTheGamesItStartedAndRemovesTheirFolders) {
+    const fs::path game = dir / "game.sh";
+    std::ofstream(game) << "#!/bin/sh\ntrap '' TERM\nexec sleep 600\n";
+    fs::permissions(game, fs::perms::owner_all);
+    const fs::path stoppable = dir / "stoppable.sh";
+    std::ofstream(stoppable) << "#!/bin/sh\nexec sleep 600\n";
+    fs::permissions(stoppable, fs::perms::owner_all);
+    const fs::path content = dir / "content";
+    fs::create_directories(content / "maps");
+    PlayLauncher launcher;
+    std::vector<std::string> folders;
+    for (const fs::path& binary : {game, stoppable}) {
+        const std::string line = launcher.start(newLevelDocument(), content.string(), binary.string());
+        ASSERT_EQ(line.rfind("playing in ", 0), 0u) << line;
+        folders.push_back(line.substr(11, line.find(" (game process") - 11));
+        EXPECT_TRUE(fs::exists(folders.back()));
+    }
+    EXPECT_EQ(launcher.running(), 2);
+    launcher.stopAll(0.2);
+    EXPECT_EQ(launcher.running(), 0);
+    for (const std::string& folder : folders) EXPECT_FALSE(fs::exists(folder)) << folder;
+}
+
 TEST_F(Session, WhatTheLoaderLeftOutOfTheFileIsShownUntilSaved) {
     const fs::path file = dir / "a-level-file-with-a-long-name.xml";
     std::ofstream(file) << "<map next=\"n.xml\" author=\"me\"><level r=\"0\" g=\"0\" b=\"0\"><light x=\"0\" y=\"5\" "

@@ -316,6 +316,7 @@ int main(int argc, char** argv) {
         platform::swapBuffers();
         checkGlErrors();
     }
+    games.stopAll();  // the games it started end with the editor, and their folders go
     glDeleteProgram(mainProgram);
     platform::terminate();
     return session.opened() ? 0 : 1;

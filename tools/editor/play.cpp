@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 extern char** environ;
 
@@ -76,6 +79,20 @@ int PlayLauncher::poll() {
         }
     }
     return ended;
+}
+
+void PlayLauncher::stopAll(double graceSeconds) {
+    for (const Game& game : games_) ::kill(game.pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(graceSeconds);
+    while (poll(), !games_.empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (const Game& game : games_) {
+        ::kill(game.pid, SIGKILL);
+        ::waitpid(game.pid, nullptr, 0);
+        std::error_code ignored;
+        fs::remove_all(game.folder, ignored);
+    }
+    games_.clear();
 }
 
 std::string gameBinaryBeside(const std::string& selfPath) {

@@ -18,11 +18,18 @@ std::string preparePlayFolder(const LevelDocument& document, const std::string& 
 // Starts games and removes their folders once they have ended.
 class PlayLauncher {
 public:
+    PlayLauncher() = default;
+    PlayLauncher(const PlayLauncher&) = delete;
+    PlayLauncher& operator=(const PlayLauncher&) = delete;
     // Starts `gameBinary` in a fresh play folder, its console in the folder's
     // "console.log". Returns the status line.
     std::string start(const LevelDocument& document, const std::string& contentDir, const std::string& gameBinary);
     // Reaps ended games and removes their folders; returns how many ended.
     int poll();
+    // Ends every game still running (asked to stop, then killed after
+    // `graceSeconds`) and removes every play folder: the editor quits.
+    void stopAll(double graceSeconds = 3.0);
+    ~PlayLauncher() { stopAll(); }
     int running() const { return static_cast<int>(games_.size()); }
 
 private:
