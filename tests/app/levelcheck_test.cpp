@@ -1,12 +1,18 @@
 // The level checker's search and reports on the small levels of tests/levels.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "levelcheck/check.h"
 #include "levelcheck/solver.h"
 #include "rules/game.h"
 #include "rules/game_test_util.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -153,6 +159,46 @@ TEST_F(LevelCheck, ChainThatClosesOnItsStartPasses) {
     const auto lines = report([&](std::ostream& out) { return checkChain(game, kMaps + "turns.xml", {}, out); });
     EXPECT_TRUE(ok);
     EXPECT_EQ(lines.back(), "chain of 2 levels: turns.xml -> chain_b.xml -> turns.xml");
+}
+
+// Why a file is refused is part of the report without --verbose.
+TEST_F(LevelCheck, TheReasonForARefusedFileIsShownWithoutVerbose) {
+    const std::string outside = TUMBIX_SOURCE_DIR "/tests/levels/run.xml";
+    const auto lines = report([&](std::ostream& out) { return checkLevel(game, outside, {}, out).ok(); });
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "== run.xml",
+                         "ERROR: " + outside + " is not in a folder named maps (the game loads maps/<name>)",
+                         "cannot be loaded"}));
+}
+
+// Levels are the same when their files are: a chain started through a link
+// or an unusual path closes on its start, and a "next" the game would refuse
+// breaks the chain even when the file it names exists.
+TEST_F(LevelCheck, ChainsCompareFilesNotSpellings) {
+    const fs::path maps = fs::temp_directory_path() / ("tumbix-chain-" + std::to_string(::getpid())) / "maps";
+    fs::create_directories(maps);
+    const auto level = [&](const char* name, const char* next) {
+        std::ofstream(maps / name) << "<map next=\"" << next << "\"><level><light/><block x=\"0\" y=\"0\" z=\"0\">"
+                                   << "<goal face=\"back\"/></block><block x=\"0\" y=\"0\" z=\"-1\"/></level></map>";
+    };
+    level("a.xml", "b.xml");
+    level("b.xml", "a.xml");
+    level("c.xml", "./c.xml");
+    fs::create_symlink("a.xml", maps / "start.xml");
+    const struct {
+        std::string start;
+        std::string last;
+    } cases[] = {
+        {(maps / "start.xml").string(), "chain of 2 levels: start.xml -> b.xml -> start.xml"},
+        {(maps / ".." / "maps" / "a.xml").string(), "chain of 2 levels: a.xml -> b.xml -> a.xml"},
+        {(maps / "c.xml").string(), "broken chain: c.xml names ./c.xml, which the game refuses (not a plain file name "
+                                    "in maps/)"},
+    };
+    for (const auto& c : cases) {
+        const auto lines = report([&](std::ostream& out) { return checkChain(game, c.start, {}, out); });
+        EXPECT_EQ(lines.back(), c.last) << c.start;
+    }
+    fs::remove_all(maps.parent_path());
 }
 
 TEST_F(LevelCheck, BrokenChainsAreReported) {

@@ -1,5 +1,5 @@
 // levelcheck: proves level files winnable with the game's own rules.
-//   levelcheck [--verbose] [--stats] [--chain] [--max-states N] FILE...
+//   levelcheck [--verbose] [--stats] [--chain] [--max-states N] FILE...   (--help)
 // Prints what the game's loader says about each file (warnings and errors),
 // then the shortest win as the steps at which to press A or F, or why the
 // level cannot be won. --stats adds the level's figures (reachable states,
