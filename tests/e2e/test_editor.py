@@ -148,6 +148,43 @@ class FilesLeftAlone(EditorCase):
             self.assertEqual(_read(os.path.join(run.data, "maps", "level1.xml")), before)
 
 
+
+class SaveAndQuit(EditorCase):
+    """Open, edit, save, play and quit: the game started with P ends with the
+    editor and its scratch folder goes (also run under the sanitizers)."""
+
+    def test_open_edit_save_play_and_quit_leaves_nothing_running(self):
+        with self.editor("editor-save-quit", "maps/level1.xml") as run:
+            path = os.path.join(run.data, "maps", "level1.xml")
+            os.chmod(path, 0o600)
+            run.wait_line("editor ready")
+            run.key("1")  # a nudge of the ambient colour
+            run.wait_line("ambient colour r", exact=False)
+            run.key("ctrl+s")
+            run.wait_line("saved " + path)
+            self.assertEqual(os.stat(path).st_mode & 0o777, 0o600)
+            self.assertFalse(os.path.exists(path + ".saving"))
+            run.key("p")
+            match = re.match(r"playing in (\S+) \(game process (\d+)\)",
+                             run.lines[run.wait_line("playing in ", exact=False)])
+            folder, pid = match.group(1), int(match.group(2))
+            log = os.path.join(folder, "console.log")
+            deadline = time.time() + 60
+            while time.time() < deadline and "Level consists of" not in _read(log):
+                run.drain(0.2)
+            self.assertIn("Level consists of", _read(log))
+            # the game's window took the keys: give them back to the editor's
+            editor = subprocess.run(["xdotool", "search", "--name", "^tumbix-edit"], env=run.env,
+                                    capture_output=True, text=True).stdout.split()[0]
+            run.xdo("windowraise", editor)
+            run.xdo("windowfocus", "--sync", editor)
+            run.key("Escape")
+            self.assertEqual(run.wait_exit(timeout=60), 0)
+            self.assertFalse(os.path.exists(folder))
+            with self.assertRaises(ProcessLookupError):
+                os.kill(pid, 0)
+
+
 def _read(path):
     try:
         with open(path) as f:
