@@ -57,6 +57,18 @@ def truncate(rel, size):
     return prepare
 
 
+def node(rel, kind):
+    """A prepare hook: a folder or a FIFO (that nobody writes) in place of the file."""
+    def prepare(data):
+        path = os.path.join(data, rel)
+        os.remove(path)
+        if kind == "folder":
+            os.mkdir(path)
+        else:
+            os.mkfifo(path)
+    return prepare
+
+
 def short_level(*spoil):
     """A prepare hook: tests/levels/maps/run.xml (three blocks, one
     collectable, next "second.xml") becomes the first level, then each of
@@ -96,6 +108,12 @@ class BrokenContent(E2ECase):
             ("binary", replace("maps/level0.xml", bytes(range(256)) * 4), ["Loading file level0.xml failed!"]),
             ("rootless", replace("maps/level0.xml", ROOTLESS_LEVEL),
              ["ERROR: Block at position (0,0,0) is required!"]),
+            ("folder", node("maps/level0.xml", "folder"),
+             ["ERROR: cannot read maps/level0.xml: is a directory", "Loading file level0.xml failed!"]),
+            ("fifo", node("maps/level0.xml", "fifo"),
+             ["ERROR: cannot read maps/level0.xml: is a FIFO", "Loading file level0.xml failed!"]),
+            ("deep", replace("maps/level0.xml", b'<map next="level1.xml">' + b"<x>" * 60000),
+             ["ERROR: level file nests elements deeper than 32", "Loading file level0.xml failed!"]),
         ]
         for name, prepare, loader_lines in cases:
             with self.subTest(name), GameRun(f"broken-level0-{name}", display=True, prepare=prepare) as run:
@@ -203,6 +221,22 @@ class BrokenContent(E2ECase):
                     self.assertEqual(run.lines[at + 1], "")
                 else:
                     run.wait_line("Shader-program link error:", timeout=60)
+                self.plays_on(run)
+
+    def test_a_folder_or_fifo_in_place_of_a_file_is_refused_in_one_line_and_play_goes_on(self):
+        cases = [
+            ("texture-folder", node("textures/blocktexture.tga", "folder"),
+             "ERROR: cannot read textures/blocktexture.tga: is a directory"),
+            ("model-fifo", node("models/brain.md5mesh", "fifo"),
+             "ERROR: MD5Model::loadMesh(): cannot read models/brain.md5mesh: is a FIFO"),
+            ("font-folder", node("arial.glf", "folder"), "ERROR: cannot read arial.glf: is a directory"),
+            ("shader-fifo", node("shadow.frag", "fifo"), "ERROR: cannot read shadow.frag: is a FIFO"),
+            ("sound-fifo", node("sounds/rolling.wav", "fifo"),
+             "WARNING: could not load sound sounds/rolling.wav: is a FIFO"),
+        ]
+        for name, spoil, line in cases:
+            with self.subTest(name), GameRun(f"broken-node-{name}", prepare=short_level(spoil)) as run:
+                run.wait_line(line, timeout=60)
                 self.plays_on(run)
 
     def test_sounds_missing_plays_silently(self):
