@@ -40,6 +40,41 @@ void Game::setLevel(std::unique_ptr<Level> next) {
     currentBlock = level->blocks[level->rootIndex];
 }
 
+Game::State Game::state() const {
+    State s;
+    s.player = player;
+    s.paused = paused;
+    s.collected = collected;
+    s.block = currentBlock ? currentBlock->index : -1;
+    s.stepProgress = stepProgress;
+    s.spinClock = spinClock;
+    s.spinMatrix = spinMatrix;
+    if (level)
+        for (const Block* b : level->blocks)
+            if (!b->atRest()) s.blocks.emplace_back(b->index, b->state());
+    return s;
+}
+
+void Game::restore(const State& s) {
+    player = s.player;
+    paused = s.paused;
+    collected = s.collected;
+    stepProgress = s.stepProgress;
+    spinClock = s.spinClock;
+    spinMatrix = s.spinMatrix;
+    currentBlock = level && s.block >= 0 ? level->blocks[s.block] : nullptr;
+    if (!level) return;
+    auto changed = s.blocks.begin();
+    for (Block* b : level->blocks) {
+        if (changed != s.blocks.end() && changed->first == b->index) {
+            if (b->state() != changed->second) b->restore(changed->second);
+            ++changed;
+        } else if (!b->atRest()) {
+            b->restoreLoaded();
+        }
+    }
+}
+
 Vec3 Game::avatarCell() const {
     if (!currentBlock) return {0.0f, 0.0f, 0.0f};
     return {static_cast<float>(currentBlock->x), static_cast<float>(currentBlock->y),

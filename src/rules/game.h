@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "math/math.h"
@@ -36,6 +37,27 @@ public:
     // starts a fresh list, so whoever plays them takes them after each
     // command and each step.
     std::vector<SoundEvent> sounds;
+
+    // The state of play as a value: everything the rules and the avatar
+    // change while playing the current level, so that restoring it into a
+    // game holding the same level (freshly loaded or played on) plays on
+    // alike. Settings (rollSpeed, contentRoot), the level's fixed data and
+    // the recorded events are not part of it.
+    struct State {
+        Player player;
+        bool paused = false;
+        int collected = 0;
+        int block = -1;  // index of currentBlock in the level, -1 without a level
+        double stepProgress = 0.0;
+        double spinClock = 0.0;
+        Mat4 spinMatrix;
+        // The blocks not at rest, in ascending index; all others stand as loaded.
+        std::vector<std::pair<int, BlockState>> blocks;
+    };
+    // Returns the state of play.
+    State state() const;
+    // Makes `s`, taken from a game on the same level, the state of play.
+    void restore(const State& s);
 
     // Loads "maps/" + name under the content root and makes it current;
     // false (keeping the current level) when it cannot be loaded.
