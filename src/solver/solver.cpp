@@ -1,4 +1,4 @@
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "levelcheck/check.h"
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 #include "rules/game.h"
 #include "rules/game_test_util.h"
 
