@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 #include "log/console.h"
 #include "rules/game.h"
 #include "world/level.h"

@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include "app/game_sounds.h"
+#include "app/game_events.h"
 #include "app/main_loop.h"
 #include "assets/bitmap_font.h"
 #include "assets/sampling.h"
@@ -88,8 +88,5 @@ void onKey(int key, int action) {
     const KeyOutcome outcome = handleKey(game, key, action);
     if (outcome.polygonModeChanged) glPolygonMode(GL_FRONT, filledPolygons ? GL_FILL : GL_LINE);
     // what the command set off, the refusal sound included
-    if (game) {
-        playSounds(game->sounds);
-        game->sounds.clear();
-    }
+    if (game) answerGameEvents(*game);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/game_events.h"
 #include "app/game_sounds.h"
 #include "app/hud.h"
 #include "app/keyboard.h"
@@ -187,6 +188,7 @@ void startUp() {
         console() << "ERROR: the game cannot start without its first level" << std::endl;
         std::exit(1);
     }
+    answerGameEvents(*game);
 }
 
 void updateStep() {
@@ -202,8 +204,7 @@ void updateStep() {
     lastStepTime = now;
 
     game->gameStep(dt);
-    playSounds(game->sounds);
-    game->sounds.clear();
+    answerGameEvents(*game);
     // A long frame (the first one compiles shaders, a busy machine stalls)
     // must not age the start-up and toggle messages away before they were
     // ever seen: each frame ages them by a tenth of a second at most.

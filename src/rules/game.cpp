@@ -1,7 +1,6 @@
 #include "rules/game.h"
 
 #include "log/console.h"
-#include "motion/camera.h"
 
 namespace {
 
@@ -15,9 +14,18 @@ bool resting(int state) {
 
 }  // namespace
 
-Game::Game(std::filesystem::path root) : contentRoot(std::move(root)) {
-    resetCamera();
-    resetAttempt();
+Game::Game(std::filesystem::path root) : contentRoot(std::move(root)) { resetAttempt(); }
+
+void Game::clearEvents() {
+    sounds.clear();
+    views.clear();
+    changedBlocks.clear();
+}
+
+void Game::noteChanged(const Block& b) {
+    for (int i : changedBlocks)
+        if (i == b.index) return;
+    changedBlocks.push_back(b.index);
 }
 
 bool Game::switchLevel(const char* name) {
@@ -38,6 +46,46 @@ void Game::setLevel(std::unique_ptr<Level> next) {
     // first retry.
     level->reset();
     currentBlock = level->blocks[level->rootIndex];
+    views.push_back(ViewEvent::LevelSwitched);
+}
+
+Game::State Game::state() const {
+    State s;
+    s.player = player;
+    s.paused = paused;
+    s.collected = collected;
+    s.block = currentBlock ? currentBlock->index : -1;
+    s.stepProgress = stepProgress;
+    s.spinClock = spinClock;
+    s.spinMatrix = spinMatrix;
+    if (level)
+        for (const Block* b : level->blocks)
+            if (!b->atRest()) s.blocks.emplace_back(b->index, b->state());
+    return s;
+}
+
+void Game::restore(const State& s) {
+    player = s.player;
+    paused = s.paused;
+    collected = s.collected;
+    stepProgress = s.stepProgress;
+    spinClock = s.spinClock;
+    spinMatrix = s.spinMatrix;
+    currentBlock = level && s.block >= 0 ? level->blocks[s.block] : nullptr;
+    if (!level) return;
+    auto changed = s.blocks.begin();
+    for (Block* b : level->blocks) {
+        if (changed != s.blocks.end() && changed->first == b->index) {
+            if (b->state() != changed->second) {
+                b->restore(changed->second);
+                noteChanged(*b);
+            }
+            ++changed;
+        } else if (!b->atRest()) {
+            b->restoreLoaded();
+            noteChanged(*b);
+        }
+    }
 }
 
 Vec3 Game::avatarCell() const {
@@ -97,6 +145,8 @@ void Game::resetAttempt() {
     player.forward = Direction::Front;
     player.up = Direction::Top;
     if (level) {
+        for (const Block* b : level->blocks)
+            if (!b->atRest()) noteChanged(*b);
         level->reset();
         currentBlock = level->blocks[level->rootIndex];
     }
@@ -104,7 +154,7 @@ void Game::resetAttempt() {
     if (level) evaluateFace();
     collected = 0;
     stepProgress = 0.0;
-    resetCamera();
+    views.push_back(ViewEvent::AttemptReset);
 }
 
 bool Game::rotateLeft() { return turnBlock(true); }
@@ -115,6 +165,7 @@ bool Game::turnBlock(bool left) {
     if (player.busy || stepProgress > 0.5 || !currentBlock) return refuse();
     const bool turned = left ? currentBlock->rotateLeft(player.forward) : currentBlock->rotateRight(player.forward);
     if (!turned) return refuse();
+    noteChanged(*currentBlock);
     // The avatar turns with the block: its face now points where the turn
     // about the heading has carried it.
     const Direction side = turnAbout(player.up, player.forward);
@@ -128,7 +179,7 @@ bool Game::turnBlock(bool left) {
 }
 
 void Game::gameStep(double dt) {
-    sounds.clear();
+    clearEvents();
     spinClock += dt;
     spinMatrix = rotate(Mat4(), static_cast<float>(spinClock * 200.0), {1.0f, 0.0f, 0.0f});
     if (paused || resting(player.state) || !currentBlock) return;
@@ -184,9 +235,13 @@ void Game::pickUp() {
     if (decal != Decal::Collectable || stepProgress < 0.35) return;
     decal = Decal::Collected;
     sounds.push_back(SoundEvent::PickedUp);
+    noteChanged(*currentBlock);
     ++collected;
     console() << "collected " << collected << " of " << level->collectableCount << " collectables!" << std::endl;
-    if (collected == level->collectableCount) level->activateGoal();
+    if (collected == level->collectableCount) {
+        level->activateGoal();
+        if (level->goalIndex >= 0) noteChanged(*level->blocks[level->goalIndex]);
+    }
 }
 
 void Game::completeStep() {

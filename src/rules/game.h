@@ -3,16 +3,19 @@
 // every move, the collectable tally and the pause flag, and the rules that
 // turn a finished step into the next one. gameStep is a deterministic
 // function of the state and dt, so tests and the level checker drive it.
-// The rules touch no GL, window or sound: what the player should hear is
-// recorded in `sounds` for the game's shell to play.
+// The rules touch no GL, window, camera or sound: what the player should hear
+// is recorded in `sounds` for the game's shell to play, what the view should
+// follow in `views` and `changedBlocks`.
 
 #include <filesystem>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "math/math.h"
 #include "motion/player.h"
 #include "rules/sound_event.h"
+#include "rules/view_event.h"
 #include "world/level.h"
 
 class Game {
@@ -36,6 +39,34 @@ public:
     // starts a fresh list, so whoever plays them takes them after each
     // command and each step.
     std::vector<SoundEvent> sounds;
+    // The same for the view: resets and level switches, and the indices of
+    // the blocks that look different (turned, taken from, goal opened or
+    // shut, restored). Level switches name no blocks: everything is new.
+    std::vector<ViewEvent> views;
+    std::vector<int> changedBlocks;
+    // Forgets the recorded events; every gameStep starts with this.
+    void clearEvents();
+
+    // The state of play as a value: everything the rules and the avatar
+    // change while playing the current level, so that restoring it into a
+    // game holding the same level (freshly loaded or played on) plays on
+    // alike. Settings (rollSpeed, contentRoot), the level's fixed data and
+    // the recorded events are not part of it.
+    struct State {
+        Player player;
+        bool paused = false;
+        int collected = 0;
+        int block = -1;  // index of currentBlock in the level, -1 without a level
+        double stepProgress = 0.0;
+        double spinClock = 0.0;
+        Mat4 spinMatrix;
+        // The blocks not at rest, in ascending index; all others stand as loaded.
+        std::vector<std::pair<int, BlockState>> blocks;
+    };
+    // Returns the state of play.
+    State state() const;
+    // Makes `s`, taken from a game on the same level, the state of play.
+    void restore(const State& s);
 
     // Loads "maps/" + name under the content root and makes it current;
     // false (keeping the current level) when it cannot be loaded.
@@ -62,6 +93,8 @@ public:
 private:
     bool refuse();
     bool turnBlock(bool left);
+    // Records that `b` looks different, once per list.
+    void noteChanged(const Block& b);
     // Returns the position of the block under the avatar (the origin without a level).
     Vec3 avatarCell() const;
     void applyOutcome(const StepOutcome& outcome);

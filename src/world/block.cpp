@@ -111,18 +111,59 @@ void Block::activateGoal() {
 void Block::reset() {
     // Each block's restoration reads only its own state and the (fixed) links,
     // so the order in which the structure is visited does not matter.
-    walk(*this, true, [](Block& b) {
-        b.goalActive = false;
-        for (int k = 0; k < b.rotationCount; ++k) {
-            b.rotationStep = -1;
-            b.rotateStep();
-        }
-        b.rotationStep = 0;
-        b.rotationCount = 0;
-        for (int f = 0; f < 6; ++f) {
-            if (b.decals[f] == Decal::Collected) b.decals[f] = Decal::Collectable;
-            else if (b.decals[f] == Decal::Goal) b.setLook(f, GoalLook);
-        }
-        for (int f = 0; f < 6; ++f) b.updateEdges(f);
-    });
+    walk(*this, true, [](Block& b) { b.restoreLoaded(); });
+}
+
+void Block::restoreLoaded() {
+    goalActive = false;
+    for (int k = 0; k < rotationCount; ++k) {
+        rotationStep = -1;
+        turnContents();
+    }
+    rotationStep = 0;
+    rotationCount = 0;
+    for (int f = 0; f < 6; ++f) {
+        if (decals[f] == Decal::Collected) decals[f] = Decal::Collectable;
+        else if (decals[f] == Decal::Goal) setLook(f, GoalLook);
+    }
+    for (int f = 0; f < 6; ++f) updateEdges(f);
+}
+
+BlockState Block::state() const {
+    BlockState s;
+    for (int f = 0; f < 6; ++f) s.decals[f] = decals[f];
+    s.goalActive = goalActive;
+    s.rotationStep = rotationStep;
+    s.rotationCount = rotationCount;
+    return s;
+}
+
+bool Block::atRest() const {
+    if (goalActive || rotationStep != 0 || rotationCount != 0) return false;
+    for (int f = 0; f < 6; ++f)
+        if (decals[f] == Decal::Collected) return false;
+    return true;
+}
+
+void Block::restore(const BlockState& s) {
+    // A quarter turn only permutes the faces' contents about the one axis a
+    // block turns on, so turning on by the difference of the net turns gives
+    // the contents whatever the senses of the turns were.
+    const int turns = (s.rotationCount - rotationCount + 4) % 4;
+    for (int k = 0; k < turns; ++k) {
+        rotationStep = 1;
+        turnContents();
+    }
+    rotationStep = s.rotationStep;
+    rotationCount = s.rotationCount;
+    for (int f = 0; f < 6; ++f) decals[f] = s.decals[f];  // taken or not: no edge changes
+    const bool closing = goalActive && !s.goalActive;
+    if (closing) {
+        goalActive = false;
+        for (int f = 0; f < 6; ++f)
+            if (decals[f] == Decal::Goal) setLook(f, GoalLook);
+    }
+    if (turns > 0 || closing)
+        for (int f = 0; f < 6; ++f) updateEdges(f);
+    if (s.goalActive && !goalActive) activateGoal();
 }

@@ -27,6 +27,18 @@ extern const FaceLook BlackholeLook;
 extern const FaceLook GoalLook;
 extern const FaceLook ActiveGoalLook;
 
+// What play changes on a block: the quarter turns that carried its face
+// contents round, what was taken and whether the goal is open. The rest of a
+// block is fixed at loading or follows from these (its edges and looks).
+struct BlockState {
+    Decal decals[6] = {};
+    bool goalActive = false;
+    int rotationStep = 0;
+    int rotationCount = 0;
+
+    bool operator==(const BlockState&) const = default;
+};
+
 struct Block {
     int index = 0;  // position in Level::blocks and in the level's buffers
     int x = 0, y = 0, z = 0;
@@ -64,6 +76,16 @@ struct Block {
     // visited marks set (follow with unmark()).
     void reset();
 
+    // Returns what play has changed on this block.
+    BlockState state() const;
+    // Returns whether the block stands as loaded: unturned, nothing taken, the goal shut.
+    bool atRest() const;
+    // Brings this block alone back to its loaded state.
+    void restoreLoaded();
+    // Makes this block what `s` describes, edges and looks included, as if
+    // play had led there from the loaded state.
+    void restore(const BlockState& s);
+
     // Quarter turn about the heading's axis: -90 degrees (left) or +90 degrees
     // (right) about the heading's unit vector. Returns false, printing
     // "ERROR can't rotate along that axis", when the links do not all lie on
@@ -74,5 +96,8 @@ struct Block {
     void rotateStep();
 
 private:
+    // Moves the face contents (decals and looks) a quarter turn in the sense
+    // of rotationStep, leaving the edges as they were.
+    void turnContents();
     void setLook(Direction face, const FaceLook& look);
 };

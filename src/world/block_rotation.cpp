@@ -30,6 +30,11 @@ bool Block::rotateRight(Direction heading) {
 }
 
 void Block::rotateStep() {
+    turnContents();
+    for (int f = 0; f < 6; ++f) updateEdges(f);
+}
+
+void Block::turnContents() {
     const int(&cycle)[4] = quarterTurnCycles[linkAxis % 3];
     // +1 moves each face's content from c(i+1) to c(i); -1 from c(i) to c(i+1)
     const int stride = rotationStep == 1 ? 1 : 3;
@@ -48,5 +53,4 @@ void Block::rotateStep() {
     }
     decals[to] = keptDecal;
     std::copy(keptLook, keptLook + 8, &texCoords[to][0][0]);
-    for (int f = 0; f < 6; ++f) updateEdges(f);
 }

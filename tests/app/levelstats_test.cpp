@@ -9,7 +9,7 @@
 #include "log/console.h"
 #include "rules/game.h"
 #include "levelcheck/check.h"
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 #include "levelgen/generate.h"
 #include "platform/settings.h"
 #include "world/level.h"

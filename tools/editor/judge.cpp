@@ -3,7 +3,7 @@
 #include "rules/game.h"
 #include "log/console.h"
 #include "levelcheck/check.h"
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 #include "world/level.h"
 
 Verdict judgeLevelText(const std::string& text, const std::atomic<bool>& cancel,

@@ -16,7 +16,7 @@
 #include "rules/game.h"
 #include "editor/judge.h"
 #include "log/console.h"
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 #include "world/level.h"
 #include "world/level_writer.h"
 

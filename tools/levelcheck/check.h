@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 
 class Game;
 struct Level;

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 #include "levelgen/structure.h"
 
 class Game;

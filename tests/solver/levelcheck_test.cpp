@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "levelcheck/check.h"
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 #include "rules/game.h"
 #include "rules/game_test_util.h"
 

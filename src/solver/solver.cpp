@@ -1,4 +1,4 @@
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 
 #include <algorithm>
 #include <chrono>
@@ -49,24 +49,17 @@ enum Edge : int { Refused = -1, Died = -2, WonEdge = -3, Stuck = -4 };
 
 constexpr Action kChoices[3] = {Action::None, Action::Left, Action::Right};
 
-// The game at a decision point: everything the rules read. Blocks without
-// decals never change in a way the rules can see (a turn moves plain faces
-// onto plain faces), so only the decorated blocks are kept.
-struct Snapshot {
+// Where the avatar stands at a decision point.
+struct Place {
     int block = 0;
-    int up = 0, forward = 0, state = 0, moveKind = 0;
-    bool busy = false;
-    float turnAmount = 0.0f;
-    Vec3 upVector;
-    double bounceBlend = 0.0;
-    double stepProgress = 0.0;
-    int collected = 0;
-    std::string faces;  // per decorated block: six decals, goal open, quarter turns
+    int up = 0;
 };
 
-constexpr int kBytesPerBlock = 8;
-
-// The explored states and the moves between them.
+// The explored states and the moves between them. A state is told apart by
+// what the rules read at a decision point: the avatar's block, faces and
+// motion state, and the decorated blocks' faces. Blocks without decals never
+// change in a way the rules can see (a turn moves plain faces onto plain
+// faces). The search branches by restoring the game's state of play.
 class Explorer {
 public:
     Explorer(Game& game, const SolveLimits& limits)
@@ -82,12 +75,15 @@ public:
     // false when there were more than maxStates or the search was cancelled.
     bool run(SolveResult& counts) {
         game_.resetAttempt();
-        add(capture());
-        for (std::size_t at = 0; at < nodes_.size(); ++at) {
+        add();
+        for (std::size_t at = 0; at < places_.size(); ++at) {
             if (cancelled()) return false;
+            // breadth first: the state of the node expanded now is the oldest kept
+            const Game::State here = std::move(pending_.front());
+            pending_.pop_front();
             bool fresh = false;  // whether the game stands at this node's decision point
             for (int c = 0; c < 3; ++c) {
-                if (!fresh) restore(nodes_[at]);
+                if (!fresh) game_.restore(here);
                 fresh = false;
                 int edge = Refused;
                 if (!applyAction(game_, kChoices[c])) {
@@ -104,107 +100,52 @@ public:
                         edge = Stuck;
                         ++counts.loopEnds;
                     } else {
-                        Snapshot s = capture();
-                        const std::size_t before = nodes_.size();
-                        edge = add(std::move(s));
-                        if (nodes_.size() == before) ++counts.loopEnds;
+                        const std::size_t before = places_.size();
+                        edge = add();
+                        if (places_.size() == before) ++counts.loopEnds;
                     }
                 }
                 edges_[at * 3 + c] = edge;
             }
-            if (nodes_.size() > maxStates_) return false;
+            if (places_.size() > maxStates_) return false;
         }
         return true;
     }
 
-    std::size_t size() const { return nodes_.size(); }
+    std::size_t size() const { return places_.size(); }
     bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
     int edge(std::size_t node, int choice) const { return edges_[node * 3 + choice]; }
-    const Snapshot& node(std::size_t i) const { return nodes_[i]; }
+    const Place& node(std::size_t i) const { return places_[i]; }
     // Per block, the most collectables taken in any state met.
     const std::vector<int>& mostTaken() const { return mostTaken_; }
 
 private:
-    // Returns the key of a state: the avatar's block, faces and motion state,
-    // and the decorated blocks' decals and goal.
-    std::string keyOf(const Snapshot& s) const {
+    // Returns the key of the game's state.
+    std::string key() const {
+        const Player& p = game_.player;
+        const int block = game_.currentBlock->index;
         std::string key;
-        key.reserve(8 + s.faces.size());
-        key.append(reinterpret_cast<const char*>(&s.block), sizeof s.block);
-        key.push_back(static_cast<char>(s.up));
-        key.push_back(static_cast<char>(s.forward));
-        key.push_back(static_cast<char>(s.state));
-        for (std::size_t i = 0; i < s.faces.size(); i += kBytesPerBlock) key.append(s.faces, i, 7);
+        key.reserve(7 + decorated_.size() * 7);
+        key.append(reinterpret_cast<const char*>(&block), sizeof block);
+        key.push_back(static_cast<char>(p.up));
+        key.push_back(static_cast<char>(p.forward));
+        key.push_back(static_cast<char>(p.state));
+        for (const Block* b : decorated_) {
+            for (int f = 0; f < 6; ++f) key.push_back(static_cast<char>(int(b->decals[f])));
+            key.push_back(b->goalActive ? 1 : 0);
+        }
         return key;
     }
 
-    int add(Snapshot s) {
-        const auto [at, inserted] = index_.emplace(keyOf(s), static_cast<int>(nodes_.size()));
+    // Returns the number of the game's state, keeping it when it is new.
+    int add() {
+        const auto [at, inserted] = index_.emplace(key(), static_cast<int>(places_.size()));
         if (inserted) {
-            nodes_.push_back(std::move(s));
-            edges_.resize(nodes_.size() * 3, Refused);
+            places_.push_back({game_.currentBlock->index, game_.player.up});
+            pending_.push_back(game_.state());
+            edges_.resize(places_.size() * 3, Refused);
         }
         return at->second;
-    }
-
-    Snapshot capture() const {
-        Snapshot s;
-        const Player& p = game_.player;
-        s.block = game_.currentBlock->index;
-        s.up = p.up;
-        s.forward = p.forward;
-        s.state = p.state;
-        s.moveKind = p.moveKind;
-        s.busy = p.busy;
-        s.turnAmount = p.turnAmount;
-        s.upVector = p.upVector;
-        s.bounceBlend = p.bounceBlend;
-        s.stepProgress = game_.stepProgress;
-        s.collected = game_.collected;
-        s.faces.reserve(decorated_.size() * kBytesPerBlock);
-        for (const Block* b : decorated_) {
-            for (int f = 0; f < 6; ++f) s.faces.push_back(static_cast<char>(int(b->decals[f])));
-            s.faces.push_back(b->goalActive ? 1 : 0);
-            s.faces.push_back(static_cast<char>(b->rotationCount));
-        }
-        return s;
-    }
-
-    void restore(const Snapshot& s) {
-        Player& p = game_.player;
-        game_.paused = false;
-        game_.currentBlock = game_.level->blocks[s.block];
-        p.up = s.up;
-        p.forward = s.forward;
-        p.state = s.state;
-        p.moveKind = s.moveKind;
-        p.busy = s.busy;
-        p.turnAmount = s.turnAmount;
-        p.upVector = s.upVector;
-        p.bounceBlend = s.bounceBlend;
-        game_.stepProgress = s.stepProgress;
-        game_.collected = s.collected;
-        for (std::size_t k = 0; k < decorated_.size(); ++k) {
-            Block& b = *decorated_[k];
-            const char* saved = s.faces.data() + k * kBytesPerBlock;
-            // Turn the block (faces and looks together) to its saved quarter turn,
-            // then set what was collected and whether the goal is open.
-            while (b.rotationCount != saved[7]) {
-                b.rotationStep = 1;
-                b.rotationCount = (b.rotationCount + 1) % 4;
-                b.rotateStep();
-            }
-            b.rotationStep = 0;
-            bool changed = b.goalActive != (saved[6] != 0);
-            for (int f = 0; f < 6; ++f) {
-                changed = changed || b.decals[f] != saved[f];
-                b.decals[f] = saved[f];
-            }
-            if (!changed) continue;
-            b.goalActive = saved[6] != 0;
-            for (int f = 0; f < 6; ++f) b.updateEdges(f);
-            if (b.goalActive) b.activateGoal();
-        }
     }
 
     void countCollected() {
@@ -220,8 +161,9 @@ private:
     std::size_t maxStates_;
     const std::atomic<bool>* cancel_;
     std::vector<Block*> decorated_;
-    std::vector<Snapshot> nodes_;
-    std::vector<int> edges_;  // three per node, in kChoices order
+    std::vector<Place> places_;
+    std::deque<Game::State> pending_;  // states of the nodes not yet expanded, in order
+    std::vector<int> edges_;           // three per node, in kChoices order
     std::unordered_map<std::string, int> index_;
     std::vector<int> mostTaken_;
 
@@ -454,7 +396,7 @@ std::vector<FaceReach> reachableFaces(Game& game, const SolveLimits& limits) {
     }
     std::map<std::pair<int, int>, Cost> faces;
     for (std::size_t i = 0; i < n; ++i) {
-        const Snapshot& s = explorer.node(i);
+        const Place& s = explorer.node(i);
         const auto key = std::pair{s.block, s.up};
         const auto at = faces.find(key);
         if (at == faces.end() || best[i] < at->second) faces[key] = best[i];

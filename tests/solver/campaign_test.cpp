@@ -11,7 +11,7 @@
 #include <set>
 
 #include "levelcheck/check.h"
-#include "levelcheck/solver.h"
+#include "solver/solver.h"
 #include "rules/game.h"
 #include "rules/game_test_util.h"
 #include "world/level_file.h"

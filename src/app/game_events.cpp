@@ -1,0 +1,12 @@
+#include "app/game_events.h"
+
+#include "app/game_sounds.h"
+#include "motion/camera.h"
+#include "rules/game.h"
+
+void answerGameEvents(Game& game) {
+    playSounds(game.sounds);
+    for (ViewEvent e : game.views)
+        if (e == ViewEvent::AttemptReset || e == ViewEvent::LevelSwitched) resetCamera();
+    game.clearEvents();
+}
