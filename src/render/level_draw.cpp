@@ -50,11 +50,11 @@ void drawLevelBlocks(const Level& level, int skip) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
-void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model) {
+void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model, const BlockTurn& turn) {
     for (const Block* block : level.blocks)
         for (int d = 0; d < 6; ++d) {
             if (block->decals[d] != Decal::Collectable) continue;
-            const Mat4 m = collectableMatrix(*block, d, spin);
+            const Mat4 m = drawnCollectableMatrix(*block, d, spin, turn);
             glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE, m.data());
             drawModel(model);
         }

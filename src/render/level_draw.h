@@ -26,9 +26,21 @@ std::array<IndexRange, 2> levelDrawRanges(int blockCount, int skip);
 // about its own axes, stood on the face, one unit out from the block centre.
 Mat4 collectableMatrix(const Block& block, Direction face, const Mat4& spin);
 
+// The block under the avatar while it is being turned, and its turn
+// (Player::turnRotation); no block while nothing turns.
+struct BlockTurn {
+    const Block* block = nullptr;
+    Mat4 rotation;
+};
+// Returns the model matrix of the collectable on `face` of `block` as drawn:
+// on a block being turned it rides round with the turn (the block's record
+// holds the turned faces already, the turn carries them back and forth).
+Mat4 drawnCollectableMatrix(const Block& block, Direction face, const Mat4& spin, const BlockTurn& turn);
+
 // Draws one block from its record through client arrays.
 void drawBlock(const Block& block);
 // Draws every block of the level except the one whose index is `skip`.
 void drawLevelBlocks(const Level& level, int skip);
-// Draws `model` on every face that holds a collectable.
-void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model);
+// Draws `model` on every face that holds a collectable, those of a turning
+// block with its turn.
+void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model, const BlockTurn& turn);

@@ -1,5 +1,6 @@
 #include "render/level_draw.h"
 
+#include "render/scene_math.h"
 #include "world/block.h"
 #include "world/geometry.h"
 
@@ -14,4 +15,9 @@ Mat4 collectableMatrix(const Block& block, Direction face, const Mat4& spin) {
     const Vec3 centre{static_cast<float>(block.x), static_cast<float>(block.y), static_cast<float>(block.z)};
     const Mat4 placed = translate(Mat4::identity(), centre + directionVector(face));
     return multiply(multiply(placed, faceOrientation[face]), spin);
+}
+
+Mat4 drawnCollectableMatrix(const Block& block, Direction face, const Mat4& spin, const BlockTurn& turn) {
+    const Mat4 placed = collectableMatrix(block, face, spin);
+    return turn.block == &block ? multiply(turnModelMatrix(block, turn.rotation), placed) : placed;
 }

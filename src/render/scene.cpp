@@ -54,6 +54,12 @@ bool turning(const Game& game) {
     return game.player.state == PlayerState::Turning && game.currentBlock != nullptr;
 }
 
+// Returns the turning block and its turn, or none.
+BlockTurn blockTurn(const Game& game) {
+    if (!turning(game)) return {};
+    return {game.currentBlock, game.player.turnRotation};
+}
+
 // Draws the level's blocks that stand still: all but a turning one.
 void drawStillBlocks(const Game& game) {
     setMatrix(modelUniformLocation, Mat4::identity());
@@ -81,7 +87,7 @@ void drawBlocks(const Game& game) {
 
 // Draws the collectables and the avatar.
 void drawModels(const Game& game) {
-    drawCollectables(*game.level, game.spinMatrix, collectableModel);
+    drawCollectables(*game.level, game.spinMatrix, collectableModel, blockTurn(game));
     drawAvatar(game.player);
 }
 
@@ -234,10 +240,11 @@ TexelRect movingTexels(const Game& game) {
         add({{static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(b.z)}, 0.8661f});
     }
     const float collectableRadius = modelRadius(collectableModel);
+    const BlockTurn turn = blockTurn(game);
     for (const Block* block : game.level->blocks)
         for (int d = 0; d < 6; ++d)
             if (block->decals[d] == Decal::Collectable)
-                add(placedSphere(collectableMatrix(*block, d, game.spinMatrix), collectableRadius));
+                add(placedSphere(drawnCollectableMatrix(*block, d, game.spinMatrix, turn), collectableRadius));
     for (const Sphere& s : avatarBounds(game.player)) add(s);
     return rect;
 }
