@@ -4,15 +4,18 @@ commit, at fixed moments of play across the campaign.
 
 For each moment (a level and a number of 1/120 s steps after Space, as in
 bench/cost) build/bench/frame_cost draws the frame twice under Xvfb: with
-the data/ of this tree (the usual drawing), and with "shader.vert" and
-"shader.frag" taken from the other commit, drawn the plain way
-(TUMBIX_RENDER_REFERENCE), which is how that commit's shaders draw. It
+the data/ of this tree (the usual drawing), and as the other version draws
+it: --against TREE, another checkout with bench/frame_cost built in
+TREE/build (from this tree's bench/frame_cost.cpp, which writes the frame),
+run on its own data/; or --against COMMIT, this program with "shader.vert"
+and "shader.frag" taken from that commit, drawn the plain way
+(TUMBIX_RENDER_REFERENCE), which shows the shaders' share alone. It
 prints a table of the share of pixels where any channel differs by more
 than 2/255 and by more than 16/255, and the largest difference, and writes
 crops around the largest differences (old | new | difference x8), scaled
 up, as PNG into --crops.
 
-Usage: tools/look_compare.py [--against REF] [--build DIR] [--crops DIR] [LEVEL:STEPS ...]
+Usage: tools/look_compare.py [--against TREE|COMMIT] [--build DIR] [--crops DIR] [--display :N] [LEVEL:STEPS ...]
 """
 import argparse
 import os
@@ -83,12 +86,17 @@ def main():
     scratch = tempfile.mkdtemp(prefix="tumbix-look-")
     new_data, old_data = os.path.join(scratch, "new"), os.path.join(scratch, "old")
     shutil.copytree(os.path.join(ROOT, "data"), new_data)
-    shutil.copytree(os.path.join(ROOT, "data"), old_data)
-    for name in ("shader.vert", "shader.frag"):
-        text = subprocess.run(["git", "-C", ROOT, "show", f"{args.against}:data/{name}"], check=True,
-                              stdout=subprocess.PIPE).stdout
-        with open(os.path.join(old_data, name), "wb") as f:
-            f.write(text)
+    old_binary, old_env = binary, {"TUMBIX_RENDER_REFERENCE": "1"}
+    if os.path.isdir(args.against):
+        shutil.copytree(os.path.join(args.against, "data"), old_data)
+        old_binary, old_env = os.path.join(os.path.abspath(args.against), "build", "bench", "frame_cost"), {}
+    else:
+        shutil.copytree(os.path.join(ROOT, "data"), old_data)
+        for name in ("shader.vert", "shader.frag"):
+            text = subprocess.run(["git", "-C", ROOT, "show", f"{args.against}:data/{name}"], check=True,
+                                  stdout=subprocess.PIPE).stdout
+            with open(os.path.join(old_data, name), "wb") as f:
+                f.write(text)
     xvfb = None
     display = args.display
     if not display:
@@ -112,7 +120,7 @@ def main():
                 shutil.copyfile(os.path.join(ROOT, "data", "maps", level + ".xml"),
                                 os.path.join(data, "maps", "level0.xml"))
             old_ppm, new_ppm = os.path.join(scratch, "old.ppm"), os.path.join(scratch, "new.ppm")
-            old = frame(binary, old_data, dict(env, TUMBIX_RENDER_REFERENCE="1"), int(steps), old_ppm)
+            old = frame(old_binary, old_data, dict(env, **old_env), int(steps), old_ppm)
             new = frame(binary, new_data, env, int(steps), new_ppm)
             over2, over16, largest, where = compare(old, new)
             print(f"{moment:<16}{over2:>10.4%}{over16:>10.4%}{largest:>9}  {where[0]},{where[1]}", flush=True)

@@ -114,16 +114,17 @@ void ShadedBlocks::update(const Game& game, const std::vector<FaceShading>& face
     const Level& level = *game.level;
     const Block* turning = turningBlock(game);
     const int skip = turning ? turning->index : -1;
-    dark_.clear();
-    litFaces_.resize(level.blocks.size());
-    for (auto& list : litFaces_) list.clear();
+    for (auto& perBlock : faces_) {
+        perBlock.resize(level.blocks.size());
+        for (auto& list : perBlock) list.clear();
+    }
     for (std::size_t face = 0; face < faces.size(); ++face) {
         const std::size_t block = face / 6;
         const int f = static_cast<int>(face % 6);
         if (static_cast<int>(block) == skip) continue;
         const Block& b = *level.blocks[block];
         if (hideInner && innerFace(b, f, turning) && innerFaceHidden(b, f, eye)) continue;
-        std::vector<unsigned>& list = faces[face] == FaceShading::Dark ? dark_ : litFaces_[block];
+        std::vector<unsigned>& list = faces_[static_cast<int>(faces[face])][block];
         const unsigned first = static_cast<unsigned>(verticesPerBlock * block);
         for (int k = 0; k < 6; ++k) list.push_back(first + faceIndices[6 * f + k]);
     }
@@ -136,19 +137,22 @@ void ShadedBlocks::draw(const Game& game) {
     update(game, faceShadings(level.blocks, level.lightPosition), eye, !eyeAmongBlocks(level.blocks, eye));
     if (!vboEnabled || level.vertexBuffer == 0) clientVertices_ = buildVertexArray(level.blocks);
 
-    // The lit faces block by block, nearest first.
+    // The faces block by block, nearest first.
     std::vector<std::pair<float, std::size_t>> order;
     order.reserve(level.blocks.size());
     for (std::size_t b = 0; b < level.blocks.size(); ++b) {
-        if (litFaces_[b].empty()) continue;
         const Block& block = *level.blocks[b];
         const Vec3 d{static_cast<float>(block.x) - eye.x, static_cast<float>(block.y) - eye.y,
                      static_cast<float>(block.z) - eye.z};
         order.push_back({d.x * d.x + d.y * d.y + d.z * d.z, b});
     }
     std::sort(order.begin(), order.end());
-    lit_.clear();
-    for (const auto& entry : order) lit_.insert(lit_.end(), litFaces_[entry.second].begin(), litFaces_[entry.second].end());
+    for (const FaceShading shading : {FaceShading::Dark, FaceShading::Full}) {
+        const int s = static_cast<int>(shading);
+        lists_[s].clear();
+        for (const auto& entry : order) lists_[s].insert(lists_[s].end(), faces_[s][entry.second].begin(),
+                                                         faces_[s][entry.second].end());
+    }
 
     // Blocks come here only opaque (their texture has no alpha, so every
     // fragment has alpha 1 and blending would give back its own bytes):
@@ -157,7 +161,7 @@ void ShadedBlocks::draw(const Game& game) {
     const GLboolean blending = glIsEnabled(GL_BLEND);
     glDisable(GL_BLEND);
     for (const FaceShading shading : {FaceShading::Dark, FaceShading::Full}) {
-        const std::vector<unsigned>& faces = shading == FaceShading::Dark ? dark_ : lit_;
+        const std::vector<unsigned>& faces = lists_[static_cast<int>(shading)];
         if (faces.empty() && !(shading == FaceShading::Full && turning)) continue;
         useSceneProgram(programs_[static_cast<int>(shading)], false, level);
         bindTexture(sceneResources.blockTexture);

@@ -4,7 +4,7 @@
 // from the light with a variant of the block program built without the
 // shadow lookup and the highlight (cheap, and whatever lies behind them is
 // then rejected by the depth test before it is shaded), then the turning
-// block and the lit faces from the nearest block to the farthest. Faces
+// block and the lit faces, each from the nearest block to the farthest. Faces
 // between two touching blocks that stand still are left out while the eye
 // and the near plane stay outside every block: from there the outer faces
 // cover them, strictly nearer but on their edges. A face seen almost
@@ -46,9 +46,8 @@ private:
 
     int state_ = 0;  // 0 not tried, 1 usable, -1 not
     unsigned programs_[3] = {0, 0, 0};  // by FaceShading
-    std::vector<unsigned> dark_;                   // turned from the light, in block order
-    std::vector<std::vector<unsigned>> litFaces_;  // per block: its lit faces' indices
-    std::vector<unsigned> lit_;                    // this frame's, nearest block first
+    std::vector<std::vector<unsigned>> faces_[3];  // by FaceShading, per block: its faces' indices
+    std::vector<unsigned> lists_[3];              // by FaceShading, this frame's, nearest block first
     std::vector<float> clientVertices_;            // the level's vertices outside buffer mode
 };
 
