@@ -6,8 +6,3 @@
 // Returns the program, built quietly on first use; 0 when the driver
 // refuses it (the caller then draws without a pre-pass).
 unsigned depthProgram();
-// The same with a float attribute "shading" per vertex that the fragment
-// writes into the stencil buffer (GL_ARB_shader_stencil_export), so the
-// pre-pass leaves at every pixel the shading of the face that wins it; 0
-// when the driver lacks the extension or refuses the program.
-unsigned shadingDepthProgram();

@@ -6,6 +6,7 @@
 #include <string_view>
 
 long referenceDifference = -1;
+long referenceTies = -1;
 
 namespace {
 
@@ -47,9 +48,26 @@ std::size_t differingPixels(const std::vector<std::uint8_t>& a, const std::vecto
     return count;
 }
 
+FrameDifference compareFrames(const std::vector<std::uint8_t>& colourA, const std::vector<std::uint8_t>& colourB,
+                              const std::vector<std::uint32_t>& depthA, const std::vector<std::uint32_t>& depthB,
+                              std::uint32_t depthTolerance) {
+    FrameDifference d;
+    d.differing = differingPixels(colourA, colourB, 4);
+    const std::size_t common = std::min({colourA.size() / 4, colourB.size() / 4, depthA.size(), depthB.size()});
+    for (std::size_t p = 0; p < common; ++p)
+        if (std::max(depthA[p], depthB[p]) - std::min(depthA[p], depthB[p]) <= depthTolerance &&
+            !std::equal(colourA.begin() + 4 * p, colourA.begin() + 4 * (p + 1),
+                                                  colourB.begin() + 4 * p))
+            ++d.ties;
+    return d;
+}
+
 void reportFrameDrawn(std::size_t messages) {
     if (!frameLinesEnabled()) return;
     std::cout << "frame drawn: " << messages << " messages";
-    if (referenceDifference >= 0) std::cout << ", " << referenceDifference << " pixels differ from the reference";
+    if (referenceDifference >= 0) {
+        std::cout << ", " << referenceDifference << " pixels differ from the reference";
+        if (referenceDifference > 0) std::cout << ", " << referenceTies << " of them at depth ties";
+    }
     std::cout << std::endl;
 }

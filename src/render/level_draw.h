@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 #include "math/math.h"
 
@@ -26,9 +27,37 @@ std::array<IndexRange, 2> levelDrawRanges(int blockCount, int skip);
 // about its own axes, stood on the face, one unit out from the block centre.
 Mat4 collectableMatrix(const Block& block, Direction face, const Mat4& spin);
 
+// The block under the avatar while it is being turned, and its turn
+// (Player::turnRotation); no block while nothing turns.
+struct BlockTurn {
+    const Block* block = nullptr;
+    Mat4 rotation;
+};
+// Returns the model matrix of the collectable on `face` of `block` as drawn:
+// on a block being turned it rides round with the turn (the block's record
+// holds the turned faces already, the turn carries them back and forth).
+Mat4 drawnCollectableMatrix(const Block& block, Direction face, const Mat4& spin, const BlockTurn& turn);
+
 // Draws one block from its record through client arrays.
 void drawBlock(const Block& block);
 // Draws every block of the level except the one whose index is `skip`.
 void drawLevelBlocks(const Level& level, int skip);
-// Draws `model` on every face that holds a collectable.
-void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model);
+// Returns whether face `face` of `block` touches a neighbour and neither
+// block is `moving` (may be null): such a face lies inside the structure,
+// covered on both sides.
+bool innerFace(const Block& block, int face, const Block* moving);
+// Returns the indices (into the level's vertices, 24 a block) of every face
+// of the blocks but `skip` (-1: none) that is no inner face while `skip`
+// is the only block that moves.
+std::vector<unsigned> outerFaceIndices(const Level& level, int skip);
+// Draws those faces, for the shadow pass: a face between two touching
+// blocks would put the seam of a lit surface into the shadow map (its edge
+// lies in that surface), and the filter would scallop a partial shadow
+// along it. Any light that crosses such a face crosses a face of the
+// structure's outside, drawn, farther on before it reaches anything
+// visible, so leaving them out lets no light through.
+void drawLevelOuterFaces(const Level& level, int skip);
+
+// Draws `model` on every face that holds a collectable, those of a turning
+// block with its turn.
+void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model, const BlockTurn& turn);

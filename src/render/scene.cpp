@@ -54,11 +54,24 @@ bool turning(const Game& game) {
     return game.player.state == PlayerState::Turning && game.currentBlock != nullptr;
 }
 
+// Returns the turning block and its turn, or none.
+BlockTurn blockTurn(const Game& game) {
+    if (!turning(game)) return {};
+    return {game.currentBlock, game.player.turnRotation};
+}
+
 // Draws the level's blocks that stand still: all but a turning one.
 void drawStillBlocks(const Game& game) {
     setMatrix(modelUniformLocation, Mat4::identity());
     bindTexture(sceneResources.blockTexture);
     drawLevelBlocks(*game.level, turning(game) ? game.currentBlock->index : -1);
+}
+
+// Draws the still blocks into the shadow map: their faces on the outside of
+// the structure (render/level_draw.h, drawLevelOuterFaces).
+void drawStillCasters(const Game& game) {
+    setMatrix(modelUniformLocation, Mat4::identity());
+    drawLevelOuterFaces(*game.level, turning(game) ? game.currentBlock->index : -1);
 }
 
 // Draws the block under the avatar with its turn while it is being turned.
@@ -81,7 +94,7 @@ void drawBlocks(const Game& game) {
 
 // Draws the collectables and the avatar.
 void drawModels(const Game& game) {
-    drawCollectables(*game.level, game.spinMatrix, collectableModel);
+    drawCollectables(*game.level, game.spinMatrix, collectableModel, blockTurn(game));
     drawAvatar(game.player);
 }
 
@@ -122,10 +135,9 @@ bool layBlockDepth(const Game& game) {
     return true;
 }
 
-// Draws everything of one pass: blocks, then collectables and avatar. The
-// main pass switches to the model lighting before the models. With the
-// blocks' depth laid already, only their front-most surfaces are drawn.
-void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid) {
+// Draws the main pass's blocks with the program in use. With their depth
+// laid already, only their front-most surfaces are drawn.
+void drawBlocksOnDepth(const Game& game, bool depthLaid) {
     if (depthLaid) {
         // Only fragments at the laid depth pass; where two faces meet that
         // depth at one pixel (their shared edges), the stencil keeps the
@@ -142,8 +154,6 @@ void drawScene(const Game& game, unsigned program, bool mainPass, bool depthLaid
         glDepthMask(GL_TRUE);
         glDepthFunc(GL_LESS);
     }
-    if (mainPass) glUniform1f(uniform(program, "phong"), 1.0f);
-    drawModels(game);
 }
 
 // Disables the pass's attribute arrays and leaves no program current.
@@ -234,10 +244,11 @@ TexelRect movingTexels(const Game& game) {
         add({{static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(b.z)}, 0.8661f});
     }
     const float collectableRadius = modelRadius(collectableModel);
+    const BlockTurn turn = blockTurn(game);
     for (const Block* block : game.level->blocks)
         for (int d = 0; d < 6; ++d)
             if (block->decals[d] == Decal::Collectable)
-                add(placedSphere(collectableMatrix(*block, d, game.spinMatrix), collectableRadius));
+                add(placedSphere(drawnCollectableMatrix(*block, d, game.spinMatrix, turn), collectableRadius));
     for (const Sphere& s : avatarBounds(game.player)) add(s);
     return rect;
 }
@@ -249,7 +260,8 @@ void drawWholeShadowMap(const Game& game, unsigned framebuffer) {
     glClear(GL_DEPTH_BUFFER_BIT);
     if (programLinked(sceneResources.shadowProgram)) {
         useSceneProgram(sceneResources.shadowProgram, true, *game.level);
-        drawBlocks(game);
+        drawStillCasters(game);
+        drawTurningBlock(game);
         drawModels(game);
         endPass();
     }
@@ -285,7 +297,7 @@ void drawShadowPass(const Game& game, bool plain) {
     glViewport(0, 0, shadowMapSize, shadowMapSize);
     useSceneProgram(sceneResources.shadowProgram, true, *game.level);
     shadowLayers.draw(sceneResources.shadowFramebuffer, shadowTexture, stillLayerKey(game), movingTexels(game),
-                      [&] { drawStillBlocks(game); },
+                      [&] { drawStillCasters(game); },
                       [&] {
                           drawTurningBlock(game);
                           drawModels(game);
@@ -296,11 +308,11 @@ void drawShadowPass(const Game& game, bool plain) {
 // Draws the main pass's blocks by face shading where that is possible
 // (filled polygons, opaque blocks, a driver that takes the programs).
 // Returns false, drawing nothing, otherwise.
-bool drawBlocksByShading(const Game& game, unsigned mainProgram) {
+bool drawBlocksByShading(const Game& game) {
     if (!filledPolygons || (transparencyEnabled && !opaqueBlocks(sceneResources.blockTexture)) ||
         !shadedBlocks.available())
         return false;
-    shadedBlocks.draw(game, mainProgram);
+    shadedBlocks.draw(game);
     return true;
 }
 
@@ -332,16 +344,19 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain, const Mat4* 
         updateView(game.player);
     if (programLinked(mainProgram)) {
         // Filled only: in the wireframe view faces share their edges, and the
-        // first face drawn must keep them as in the plain drawing.
-        if (!plain && drawBlocksByShading(game, mainProgram)) {
-            useSceneProgram(mainProgram, false, *game.level);
-            glUniform1f(uniform(mainProgram, "phong"), 1.0f);
-            drawModels(game);
-        } else {
+        // first face drawn must keep them as in the plain drawing. Blocks
+        // have a program of their own (the same files without the models'
+        // terms) in both drawings when it builds, the models the scene's.
+        if (plain || !drawBlocksByShading(game)) {
             const bool depthLaid = !plain && filledPolygons && layBlockDepth(game);
-            useSceneProgram(mainProgram, false, *game.level);
-            drawScene(game, mainProgram, true, depthLaid);
+            const unsigned blockProgram = shadedBlocks.blockProgram();
+            useSceneProgram(blockProgram != 0 ? blockProgram : mainProgram, false, *game.level);
+            drawBlocksOnDepth(game, depthLaid);
+            endPass();
         }
+        useSceneProgram(mainProgram, false, *game.level);
+        glUniform1f(uniform(mainProgram, "phong"), 1.0f);
+        drawModels(game);
         endPass();
     }
     glActiveTexture(GL_TEXTURE1);
@@ -350,11 +365,15 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain, const Mat4* 
     if (passTimes) *passTimes = {shadowSeconds, clock.lap()};
 }
 
-// Returns the window's colour as drawn so far (RGBA rows, bottom first).
-void readBack(std::vector<std::uint8_t>& pixels) {
-    pixels.resize(static_cast<std::size_t>(windowWidth) * windowHeight * 4);
+// Returns the window's colour and depth as drawn so far (RGBA rows and
+// depth rows, bottom first).
+void readBack(std::vector<std::uint8_t>& pixels, std::vector<std::uint32_t>& depth) {
+    const std::size_t count = static_cast<std::size_t>(windowWidth) * windowHeight;
+    pixels.resize(count * 4);
+    depth.resize(count);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, depth.data());
 }
 
 }  // namespace
@@ -370,11 +389,19 @@ void renderScene(const Game& game, unsigned mainProgram, const Mat4* view) {
         case RenderPath::Compare: {
             // The plain drawing first, then the usual one, which stays on screen.
             static std::vector<std::uint8_t> reference, usual;
+            static std::vector<std::uint32_t> referenceDepth, usualDepth;
             drawPasses(game, mainProgram, true, view);
-            readBack(reference);
+            readBack(reference, referenceDepth);
             drawPasses(game, mainProgram, false, view);
-            readBack(usual);
-            referenceDifference = static_cast<long>(differingPixels(reference, usual, 4));
+            readBack(usual, usualDepth);
+            // Depth read back as 32-bit values: four steps of the buffer's
+            // own precision are rounding, the same depth.
+            GLint depthBits = 24;
+            glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+            const std::uint32_t step = depthBits > 0 && depthBits < 32 ? 1u << (32 - depthBits) : 1u;
+            const FrameDifference d = compareFrames(reference, usual, referenceDepth, usualDepth, 4 * step);
+            referenceDifference = static_cast<long>(d.differing);
+            referenceTies = static_cast<long>(d.ties);
             break;
         }
     }

@@ -2,12 +2,13 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "assets/shader.h"
 #include "assets/texture.h"
 #include "platform/settings.h"
-#include "render/depth_program.h"
 #include "render/inline_program.h"
 #include "render/level_draw.h"
 #include "render/vertex_attributes.h"
@@ -20,12 +21,19 @@
 
 namespace {
 
-// Returns `source` with `line` added after its #version line.
-std::string withDefine(const std::string& source, const char* line) {
+// How far the near plane reaches from the eye: its corners lie 0.14 away
+// (0.1 ahead, 60 degrees high, 4:3), with room to spare.
+constexpr float nearReach = 0.2f;
+// An inner face is drawn when the eye is nearer its plane than this share
+// of its distance along it (seen at less than about 6 degrees).
+constexpr float grazing = 0.1f;
+
+// Returns `source` with `lines` added after its #version line.
+std::string withDefines(const std::string& source, const char* lines) {
     const std::size_t version = source.find("#version");
     const std::size_t end = version == std::string::npos ? std::string::npos : source.find('\n', version);
-    if (end == std::string::npos) return std::string(line) + "\n" + source;
-    return source.substr(0, end + 1) + line + "\n" + source.substr(end + 1);
+    if (end == std::string::npos) return std::string(lines) + "\n" + source;
+    return source.substr(0, end + 1) + lines + "\n" + source.substr(end + 1);
 }
 
 // Returns the block being turned (drawn apart, with its turn), or null.
@@ -33,15 +41,38 @@ const Block* turningBlock(const Game& game) {
     return game.player.state == PlayerState::Turning ? game.currentBlock : nullptr;
 }
 
-void setMatrix(const char* name, unsigned program, const Mat4& m) {
-    glUniformMatrix4fv(glGetUniformLocation(program, name), 1, GL_FALSE, m.data());
-}
-
 void disable(int location) {
     if (location >= 0) glDisableVertexAttribArray(static_cast<GLuint>(location));
 }
 
 }  // namespace
+
+Vec3 eyePosition(const Mat4& view) {
+    // view = [R | t]: the eye is -R^T t
+    const float tx = view(0, 3), ty = view(1, 3), tz = view(2, 3);
+    return {-(view(0, 0) * tx + view(1, 0) * ty + view(2, 0) * tz),
+            -(view(0, 1) * tx + view(1, 1) * ty + view(2, 1) * tz),
+            -(view(0, 2) * tx + view(1, 2) * ty + view(2, 2) * tz)};
+}
+
+bool eyeAmongBlocks(const std::vector<Block*>& blocks, const Vec3& eye) {
+    constexpr float reach = 0.5f + nearReach;
+    for (const Block* b : blocks)
+        if (std::abs(eye.x - static_cast<float>(b->x)) < reach && std::abs(eye.y - static_cast<float>(b->y)) < reach &&
+            std::abs(eye.z - static_cast<float>(b->z)) < reach)
+            return true;
+    return false;
+}
+
+bool innerFaceHidden(const Block& block, int face, const Vec3& eye) {
+    // distance of the eye from the face's plane, against its distance along it
+    const Vec3 n = directionVector(face);
+    const Vec3 d{eye.x - static_cast<float>(block.x), eye.y - static_cast<float>(block.y),
+                 eye.z - static_cast<float>(block.z)};
+    const float off = std::abs(n.x * d.x + n.y * d.y + n.z * d.z - 0.5f);
+    const float along = std::sqrt(std::max(d.x * d.x + d.y * d.y + d.z * d.z - off * off, 0.0f));
+    return off > grazing * (along + 1.0f);
+}
 
 void ShadedBlocks::drawFaces(const Level& level, const std::vector<unsigned>& indices) const {
     if (indices.empty()) return;
@@ -64,117 +95,88 @@ bool ShadedBlocks::available() {
     if (state_ == 0) {
         state_ = -1;
         const std::string vertex = readShaderSource("shader.vert"), fragment = readShaderSource("shader.frag");
-        programs_[0] = shadingDepthProgram();
-        if (programs_[0] == 0 || vertex.empty() || fragment.empty()) return false;
-        programs_[static_cast<int>(FaceShading::Dark)] =
-            buildInlineProgram(vertex.c_str(), withDefine(fragment, "#define DARK_FACES").c_str());
-        if (programs_[static_cast<int>(FaceShading::Dark)] == 0) return false;
-        glGenBuffers(1, &shadingBuffer_);
-        state_ = shadingBuffer_ != 0 ? 1 : -1;
+        if (vertex.empty() || fragment.empty()) return false;
+        for (const auto& [shading, defines] : {std::pair{FaceShading::Full, "#define BLOCKS"},
+                                               std::pair{FaceShading::Dark, "#define BLOCKS\n#define DARK_FACES"}}) {
+            programs_[static_cast<int>(shading)] =
+                buildInlineProgram(vertex.c_str(), withDefines(fragment, defines).c_str());
+            if (programs_[static_cast<int>(shading)] == 0) return false;
+        }
+        state_ = 1;
     }
     return state_ == 1;
 }
 
-void ShadedBlocks::update(const Game& game, const std::vector<FaceShading>& faces) {
+unsigned ShadedBlocks::blockProgram() { return available() ? programs_[static_cast<int>(FaceShading::Full)] : 0; }
+
+void ShadedBlocks::update(const Game& game, const std::vector<FaceShading>& faces, const Vec3& eye,
+                          bool hideInner) {
+    const Level& level = *game.level;
     const Block* turning = turningBlock(game);
     const int skip = turning ? turning->index : -1;
-    if (faces == shown_ && skip == shownSkip_ && game.level->vertexBuffer == shownLevelBuffer_) return;
-    shown_ = faces;
-    shownSkip_ = skip;
-    shownLevelBuffer_ = game.level->vertexBuffer;
-    std::vector<float> perVertex(faces.size() * 4);
-    for (auto& list : indices_) list.clear();
-    for (std::size_t face = 0; face < faces.size(); ++face) {
-        const int shading = static_cast<int>(faces[face]);
-        for (int k = 0; k < 4; ++k) perVertex[4 * face + k] = static_cast<float>(shading);
-        const std::size_t block = face / 6;
-        if (static_cast<int>(block) == skip) continue;
-        const unsigned first = static_cast<unsigned>(verticesPerBlock * block);
-        for (int k = 0; k < 6; ++k) indices_[shading].push_back(first + faceIndices[6 * (face % 6) + k]);
+    for (auto& perBlock : faces_) {
+        perBlock.resize(level.blocks.size());
+        for (auto& list : perBlock) list.clear();
     }
-    glBindBuffer(GL_ARRAY_BUFFER, shadingBuffer_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(perVertex.size() * sizeof(float)), perVertex.data(),
-                 GL_DYNAMIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    // all faces in block order for the pre-pass
-    indices_[0] = buildIndexArray(game.level->blocks.size());
-    if (skip >= 0)
-        indices_[0].erase(indices_[0].begin() + indicesPerBlock * skip,
-                          indices_[0].begin() + indicesPerBlock * (skip + 1));
+    for (std::size_t face = 0; face < faces.size(); ++face) {
+        const std::size_t block = face / 6;
+        const int f = static_cast<int>(face % 6);
+        if (static_cast<int>(block) == skip) continue;
+        const Block& b = *level.blocks[block];
+        if (hideInner && innerFace(b, f, turning) && innerFaceHidden(b, f, eye)) continue;
+        std::vector<unsigned>& list = faces_[static_cast<int>(faces[face])][block];
+        const unsigned first = static_cast<unsigned>(verticesPerBlock * block);
+        for (int k = 0; k < 6; ++k) list.push_back(first + faceIndices[6 * f + k]);
+    }
 }
 
-void ShadedBlocks::draw(const Game& game, unsigned mainProgram) {
+void ShadedBlocks::draw(const Game& game) {
     const Level& level = *game.level;
-    programs_[static_cast<int>(FaceShading::Full)] = mainProgram;
     const Block* turning = turningBlock(game);
-    update(game, faceShadings(level.blocks, level.lightPosition));
+    const Vec3 eye = eyePosition(viewMatrix);
+    update(game, faceShadings(level.blocks, level.lightPosition), eye, !eyeAmongBlocks(level.blocks, eye));
     if (!vboEnabled || level.vertexBuffer == 0) clientVertices_ = buildVertexArray(level.blocks);
 
-    // Depth and the winning face's shading; the turning block needs the
-    // lookups whatever it faces.
-    const unsigned pre = programs_[0];
-    glUseProgram(pre);
-    setMatrix("perspective", pre, projectionMatrix);
-    setMatrix("view", pre, viewMatrix);
-    modelUniformLocation = glGetUniformLocation(pre, "model");
-    vertexAttribLocation = glGetAttribLocation(pre, "vertex");
-    normalAttribLocation = texCoordAttribLocation = -1;
-    const int shadingLocation = glGetAttribLocation(pre, "shading");
-    glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE, Mat4::identity().data());
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glEnable(GL_STENCIL_TEST);
-    glStencilFunc(GL_ALWAYS, 0, 0xff);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    if (vertexAttribLocation >= 0) glEnableVertexAttribArray(static_cast<GLuint>(vertexAttribLocation));
-    if (shadingLocation >= 0) {
-        glEnableVertexAttribArray(static_cast<GLuint>(shadingLocation));
-        glBindBuffer(GL_ARRAY_BUFFER, shadingBuffer_);
-        glVertexAttribPointer(static_cast<GLuint>(shadingLocation), 1, GL_FLOAT, GL_FALSE, 0, nullptr);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    // The faces block by block, nearest first.
+    std::vector<std::pair<float, std::size_t>> order;
+    order.reserve(level.blocks.size());
+    for (std::size_t b = 0; b < level.blocks.size(); ++b) {
+        const Block& block = *level.blocks[b];
+        const Vec3 d{static_cast<float>(block.x) - eye.x, static_cast<float>(block.y) - eye.y,
+                     static_cast<float>(block.z) - eye.z};
+        order.push_back({d.x * d.x + d.y * d.y + d.z * d.z, b});
     }
-    drawFaces(level, indices_[0]);
-    if (turning) {
-        if (shadingLocation >= 0) {
-            glDisableVertexAttribArray(static_cast<GLuint>(shadingLocation));
-            glVertexAttrib1f(static_cast<GLuint>(shadingLocation), static_cast<float>(FaceShading::Full));
-        }
-        glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE,
-                           turnModelMatrix(*turning, game.player.turnRotation).data());
-        drawBlock(*turning);
-    }
-    disable(shadingLocation);
-    disable(vertexAttribLocation);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-
-    // Each shading's faces where they won, the first of them only. Blocks
-    // come here only opaque (their texture has no alpha, so every fragment
-    // has alpha 1 and blending would give back its own bytes): blending is
-    // left off, which spares reading the colour buffer under every pixel.
-    const GLboolean blending = glIsEnabled(GL_BLEND);
-    glDisable(GL_BLEND);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_FALSE);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
+    std::sort(order.begin(), order.end());
     for (const FaceShading shading : {FaceShading::Dark, FaceShading::Full}) {
         const int s = static_cast<int>(shading);
-        if (indices_[s].empty() && !(shading == FaceShading::Full && turning)) continue;
-        useSceneProgram(programs_[s], false, level);
-        glStencilFunc(GL_EQUAL, s, 0xff);
-        glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE, Mat4::identity().data());
+        lists_[s].clear();
+        for (const auto& entry : order) lists_[s].insert(lists_[s].end(), faces_[s][entry.second].begin(),
+                                                         faces_[s][entry.second].end());
+    }
+
+    // Blocks come here only opaque (their texture has no alpha, so every
+    // fragment has alpha 1 and blending would give back its own bytes):
+    // blending is left off, which spares reading the colour buffer under
+    // every pixel.
+    const GLboolean blending = glIsEnabled(GL_BLEND);
+    glDisable(GL_BLEND);
+    for (const FaceShading shading : {FaceShading::Dark, FaceShading::Full}) {
+        const std::vector<unsigned>& faces = lists_[static_cast<int>(shading)];
+        if (faces.empty() && !(shading == FaceShading::Full && turning)) continue;
+        useSceneProgram(programs_[static_cast<int>(shading)], false, level);
         bindTexture(sceneResources.blockTexture);
-        drawFaces(level, indices_[s]);
         if (shading == FaceShading::Full && turning) {
+            // near the avatar, so among the nearest; it needs the lookups whatever it faces
             glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE,
                                turnModelMatrix(*turning, game.player.turnRotation).data());
             drawBlock(*turning);
         }
+        glUniformMatrix4fv(modelUniformLocation, 1, GL_FALSE, Mat4::identity().data());
+        drawFaces(level, faces);
         disable(vertexAttribLocation);
         disable(normalAttribLocation);
         disable(texCoordAttribLocation);
     }
-    glDisable(GL_STENCIL_TEST);
-    glDepthMask(GL_TRUE);
-    glDepthFunc(GL_LESS);
     if (blending) glEnable(GL_BLEND);
     glUseProgram(0);
 }

@@ -1,18 +1,26 @@
 #pragma once
-// The main pass's blocks drawn by face shading (render/face_shading.h): a
-// depth pre-pass that also leaves in the stencil buffer the shading of the
-// face winning each pixel, then one draw per shading with its own program:
-// the whole scene program, and for the faces turned from the light a
-// variant of it built from the same files without the shadow lookup and
-// the highlight. Every pixel is shaded once, by the face the plain drawing
-// shows there (the first of the nearest, as with the plain depth test),
-// with a program that gives it the same bytes.
+// The main pass's blocks drawn by face shading (render/face_shading.h), each
+// pixel shaded about once without a depth pre-pass: first the faces turned
+// from the light with a variant of the block program built without the
+// shadow lookup and the highlight (cheap, and whatever lies behind them is
+// then rejected by the depth test before it is shaded), then the turning
+// block and the lit faces, each from the nearest block to the farthest. Faces
+// between two touching blocks that stand still are left out while the eye
+// and the near plane stay outside every block: from there the outer faces
+// cover them, strictly nearer but on their edges. A face seen almost
+// edge-on (the eye near its plane) is drawn all the same: its thin sliver
+// can win the depth test on its edge by rounding, and costs next to
+// nothing. The plain drawing gives the same bytes but where two faces
+// meet one pixel at exactly the same depth (on shared edges), whose winner
+// follows the drawing order.
 
 #include <vector>
 
+#include "math/math.h"
 #include "render/face_shading.h"
 
 class Game;
+struct Block;
 struct Level;
 
 class ShadedBlocks {
@@ -20,23 +28,35 @@ public:
     // Builds the programs once (quietly, from "shader.vert" and
     // "shader.frag"); returns whether the driver and the files allow it.
     bool available();
-    // Draws the level's blocks, the faces that need the light with
-    // `mainProgram`; leaves no program current, the depth test LESS and
-    // writing, no stencil test.
-    void draw(const Game& game, unsigned mainProgram);
+    // Returns the program for lit blocks ("shader.frag" built with BLOCKS:
+    // the models' terms left out), 0 when it could not be built. The plain
+    // drawing draws its blocks with it too.
+    unsigned blockProgram();
+    // Draws the level's blocks; leaves no program current, the depth test
+    // LESS and writing.
+    void draw(const Game& game);
 
 private:
-    void update(const Game& game, const std::vector<FaceShading>& faces);
+    // Sorts this frame's faces into the lists; `eye` the camera's position,
+    // inner faces left out when `hideInner`.
+    void update(const Game& game, const std::vector<FaceShading>& faces, const Vec3& eye, bool hideInner);
     // Draws the listed vertices of the level with the attribute locations
     // of the program in use.
     void drawFaces(const Level& level, const std::vector<unsigned>& indices) const;
 
     int state_ = 0;  // 0 not tried, 1 usable, -1 not
-    unsigned programs_[3] = {0, 0, 0};  // by FaceShading; [0] the pre-pass
-    unsigned shadingBuffer_ = 0;           // one float per level vertex
-    std::vector<FaceShading> shown_;       // what the buffer and lists hold
-    int shownSkip_ = -2;
-    unsigned shownLevelBuffer_ = 0;
-    std::vector<unsigned> indices_[3];  // by FaceShading, in block order; [0] all
-    std::vector<float> clientVertices_;  // the level's vertices outside buffer mode
+    unsigned programs_[3] = {0, 0, 0};  // by FaceShading
+    std::vector<std::vector<unsigned>> faces_[3];  // by FaceShading, per block: its faces' indices
+    std::vector<unsigned> lists_[3];              // by FaceShading, this frame's, nearest block first
+    std::vector<float> clientVertices_;            // the level's vertices outside buffer mode
 };
+
+// Returns whether the eye at `eye` (world) with the scene's near plane
+// reaches into any of the blocks, where faces between touching blocks can
+// show.
+bool eyeAmongBlocks(const std::vector<Block*>& blocks, const Vec3& eye);
+// Returns whether the inner face `face` of `block` is left out for the eye
+// at `eye`: the eye lies clearly off its plane.
+bool innerFaceHidden(const Block& block, int face, const Vec3& eye);
+// Returns the camera's position in the world for the view matrix `view`.
+Vec3 eyePosition(const Mat4& view);

@@ -173,6 +173,10 @@ bool Game::turnBlock(bool left) {
     player.state = PlayerState::Turning;
     const float amount = static_cast<float>(1.0 - stepProgress);
     player.startTurn(left ? amount : -amount);
+    // The pose at once, not at the next step: while paused there is none,
+    // and the camera's up would show the turn done while the block and the
+    // avatar still wait at its start.
+    player.update(stepProgress, avatarCell());
     evaluateFace();
     player.busy = true;
     return true;

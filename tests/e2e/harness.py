@@ -33,17 +33,19 @@ OUT = os.environ.get("TUMBIX_OUT", os.path.join(ROOT, "out", "e2e"))
 BANNER = "Tumbixixixixii Debug Console starting along the X-axis..."
 # The line the game prints after each presented frame (TUMBIX_FRAME_LINES):
 # how many on-screen messages it showed and, with TUMBIX_RENDER_COMPARE, how
-# many pixels differed from the plain drawing.
-FRAME_LINE = re.compile(r"frame drawn: (\d+) messages(?:, (\d+) pixels differ from the reference)?")
+# many pixels differed from the plain drawing and how many of those were
+# depth ties (the same depth in both drawings: the drawing order chose).
+FRAME_LINE = re.compile(r"frame drawn: (\d+) messages(?:, (\d+) pixels differ from the reference"
+                        r"(?:, (\d+) of them at depth ties)?)?")
 
 
 class Frame:
     """A presented frame: `after` lines had been printed before it; it showed
     `messages` on-screen messages; `differing` pixels differed from the plain
-    drawing (None: not compared)."""
+    drawing (None: not compared), `ties` of them at depth ties."""
 
-    def __init__(self, after, messages, differing):
-        self.after, self.messages, self.differing = after, messages, differing
+    def __init__(self, after, messages, differing, ties=0):
+        self.after, self.messages, self.differing, self.ties = after, messages, differing, ties
 
 
 def parse_frame(line, after):
@@ -51,7 +53,8 @@ def parse_frame(line, after):
     m = FRAME_LINE.fullmatch(line)
     if not m:
         return None
-    return Frame(after, int(m.group(1)), None if m.group(2) is None else int(m.group(2)))
+    return Frame(after, int(m.group(1)), None if m.group(2) is None else int(m.group(2)),
+                 int(m.group(3) or 0))
 
 
 class Xvfb:

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "render/face_shading.h"
 #include "render/level_draw.h"
+#include "rules/game_test_util.h"
 #include "world/block.h"
 
 namespace {
@@ -93,4 +95,47 @@ TEST(FaceShading, OnlyFacesClearlyTurnedFromTheLightAreDark) {
         for (FaceShading f : s) got += f == FaceShading::Dark ? 'D' : '.';
         EXPECT_EQ(got, c.shading) << c.light.x << " " << c.light.y << " " << c.light.z;
     }
+}
+
+// A collectable on the block being turned rides round with it: at the start
+// of the turn it is drawn where it stood before (the block's record holds
+// the turned faces already), halfway it stands off the edge between the old
+// and the new face, at the end on its new face.
+TEST_F(GameScenario, CollectablesOnATurningBlockRideRoundWithTheTurn) {
+    load("turns.xml");  // the third block has a collectable on its right face
+    ASSERT_TRUE(game.onSpace());
+    ASSERT_TRUE(runUntil(0.002, 5.0, [&] { return game.currentBlock == &blockAt(2); }));
+    Block& block = *game.level->blocks[2];
+    const Vec3 before = apply(collectableMatrix(block, Direction::Right, game.spinMatrix), {0, 0, 0});
+    ASSERT_TRUE(game.rotateLeft());
+    int face = -1;
+    for (int d = 0; d < 6; ++d)
+        if (block.decals[d] == Decal::Collectable) face = d;
+    ASSERT_NE(face, Direction::Right);
+    ASSERT_NE(face, -1);
+    const auto drawnAt = [&] {
+        const BlockTurn turn{game.player.state == PlayerState::Turning ? &block : nullptr, game.player.turnRotation};
+        return apply(drawnCollectableMatrix(block, face, game.spinMatrix, turn), {0, 0, 0});
+    };
+    step(1e-6);
+    const Vec3 start = drawnAt();
+    EXPECT_NEAR(start.x, before.x, 1e-3f);
+    EXPECT_NEAR(start.y, before.y, 1e-3f);
+    EXPECT_NEAR(start.z, before.z, 1e-3f);
+
+    const Vec3 after = apply(collectableMatrix(block, face, game.spinMatrix), {0, 0, 0});
+    ASSERT_TRUE(runUntil(0.001, 2.0, [&] {
+        const Vec3 p = drawnAt();
+        return std::abs(p.x - block.x) < std::abs(p.y - block.y) * 1.001f;  // past the diagonal
+    }));
+    const Vec3 halfway = drawnAt();
+    EXPECT_NEAR(std::hypot(halfway.x - block.x, halfway.y - block.y), 1.0f, 1e-3f);
+    EXPECT_NEAR(std::abs(halfway.x - block.x), std::abs(halfway.y - block.y), 0.02f);
+    EXPECT_EQ(halfway.y > block.y, after.y > block.y);  // towards the new face, not back
+
+    ASSERT_TRUE(runUntil(0.01, 2.0, [&] { return state() != PlayerState::Turning; }));
+    const Vec3 end = drawnAt();
+    EXPECT_NEAR(end.x, after.x, 1e-3f);
+    EXPECT_NEAR(end.y, after.y, 1e-3f);
+    EXPECT_NEAR(end.z, after.z, 1e-3f);
 }

@@ -255,6 +255,45 @@ TEST_F(Scenario, PauseFreezesEverythingButTheCollectableSpin) {
     EXPECT_EQ(game.spinClock, clock);
 }
 
+// A turn started while paused waits with the game: the avatar's pose, its
+// up (the camera's) and the block's turn all stay at the turn's start, so
+// the view does not roll until play resumes; then the turn plays as usual.
+TEST_F(Scenario, ATurnWhilePausedKeepsThePoseAndTheViewAtItsStart) {
+    load("run.xml");
+    ASSERT_TRUE(game.onSpace());
+    step(0.1);
+    game.setPaused(true);
+    const Vec3 up = game.player.upVector;
+    const Mat4 orientation = game.player.orientation;
+    for (const bool left : {true, false}) {
+        ASSERT_TRUE(left ? game.rotateLeft() : game.rotateRight()) << left;
+        for (int i = 0; i < 2; ++i, step(0.05)) {  // at the key and after a paused step
+            EXPECT_NEAR(game.player.upVector.x, up.x, 1e-5f) << left;
+            EXPECT_NEAR(game.player.upVector.y, up.y, 1e-5f) << left;
+            EXPECT_NEAR(game.player.upVector.z, up.z, 1e-5f) << left;
+            for (int k = 0; k < 16; ++k) EXPECT_NEAR(game.player.orientation[k], orientation[k], 1e-5f) << left << k;
+            // the turn carries the block's new top back to where it was
+            const Vec3 newUp = directionVector(game.player.up);
+            const Vec4 top = transform(game.player.turnRotation, {newUp.x, newUp.y, newUp.z, 0.0f});
+            EXPECT_NEAR(top.x, up.x, 1e-5f) << left;
+            EXPECT_NEAR(top.y, up.y, 1e-5f) << left;
+            EXPECT_NEAR(top.z, up.z, 1e-5f) << left;
+        }
+        game.setPaused(false);
+        ASSERT_TRUE(runUntil(0.01, 2.0, [&] { return state() != PlayerState::Turning; }));
+        step(0.01);
+        const Vec3 turnedUp = directionVector(game.player.up);
+        EXPECT_NEAR(game.player.upVector.x * turnedUp.x + game.player.upVector.y * turnedUp.y +
+                        game.player.upVector.z * turnedUp.z,
+                    1.0f, 1e-3f);
+        // back to the start for the other sense
+        game.resetAttempt();
+        ASSERT_TRUE(game.onSpace());
+        step(0.1);
+        game.setPaused(true);
+    }
+}
+
 TEST_F(Scenario, SpaceIsRefusedWhileMoving) {
     load("run.xml");
     ASSERT_TRUE(game.onSpace());

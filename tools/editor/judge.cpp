@@ -5,6 +5,7 @@
 #include "levelcheck/check.h"
 #include "solver/solver.h"
 #include "world/level.h"
+#include "world/light_view.h"
 
 Verdict judgeLevelText(const std::string& text, const std::atomic<bool>& cancel,
                        const std::function<void(const Verdict&)>& progress) {
@@ -21,6 +22,7 @@ Verdict judgeLevelText(const std::string& text, const std::atomic<bool>& cancel,
         verdict.text = "cannot be loaded";
         return verdict;
     }
+    if (const std::string w = lightViewWarning(*level); !w.empty()) verdict.warnings.push_back(w);
     progress(verdict);
 
     ConsoleSilence silence;

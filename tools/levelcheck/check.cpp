@@ -10,6 +10,7 @@
 #include "rules/game.h"
 #include "world/level.h"
 #include "world/level_file.h"
+#include "world/light_view.h"
 
 namespace fs = std::filesystem;
 
@@ -88,6 +89,16 @@ std::unique_ptr<Level> loadLevelFile(const std::string& path, std::vector<std::s
     return level;
 }
 
+namespace {
+
+// Writes the warning about blocks outside the light's view, if any.
+void writeLightReach(const Level& level, std::ostream& out) {
+    const std::string warning = lightViewWarning(level);
+    if (!warning.empty()) out << warning << "\n";
+}
+
+}  // namespace
+
 LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions& options, std::ostream& out) {
     LevelVerdict verdict;
     out << "== " << fs::path(path).filename().string() << "\n";
@@ -117,7 +128,10 @@ LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions&
         verdict.fewestTurns = verdict.stats.fewestTurns;
         out << "fewest turns: " << describe(verdict.fewestTurns) << "\n";
     }
-    if (options.stats) writeStats(verdict.stats, out);
+    if (options.stats) {
+        writeStats(verdict.stats, out);
+        writeLightReach(*game.level, out);
+    }
     return verdict;
 }
 
