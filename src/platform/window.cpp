@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -71,10 +72,11 @@ void setWindowIcon() {
     std::vector<Image> images;
     for (const int size : {16, 32, 48}) {
         const std::string path = "icons/tumbix-" + std::to_string(size) + ".tga";
+        std::error_code missing;
+        if (!std::filesystem::exists(path, missing)) continue;  // the desktop's default icon then
         Image img;
-        if (!readTgaFile(path, img)) continue;  // an older content folder has none: the desktop's default
-        if (img.channels < 3) {
-            console() << "WARNING: " << path << " is not a colour image" << std::endl;
+        if (!readTgaFile(path, img) || img.channels < 3) {
+            console() << "WARNING: window icon " << path << " is not a colour TGA image" << std::endl;
             continue;
         }
         // GLFW wants RGBA rows from the top; the decoder gives rows from the
