@@ -1,6 +1,7 @@
 """A short scripted demo of the game under Xvfb: plays the first level to
-its goal, goes on to the second, turns a block there, and saves screenshots
-and the console log to out/demo/. With --frames it also records the screen
+its goal and goes on to the second, then turns a block on a level whose
+first step allows it (level14), and saves screenshots and the console log
+to out/demo/. With --frames it also records the screen
 while the first level is played, as out/demo/frames/NNN.xwd (for the README's
 animation, see tools/screenshots.sh)."""
 import os
@@ -18,7 +19,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 from harness import GameRun  # noqa: E402
 
 SCRIPT = [  # (seconds to wait first, key or None, screenshot name or None)
-    (0.5, None, "01-start.png"),
+    (0.0, None, "01-start.png"),
     (0.0, "space", None),
     (0.8, None, "02-rolling.png"),
 ]
@@ -65,12 +66,8 @@ def play_first_level(run, recorder=None):
     run.press_until("space", "next level is level2.xml")
     if recorder:
         recorder.stop()
-    run.wait_line("Level consists of", timeout=10, exact=False)
-    time.sleep(1.0)
+    run.wait_frames(3, after=run.wait_line("Level consists of", timeout=10, exact=False))
     run.screenshot("04-next-level.png")
-    run.key("f")  # a turn on the second level (refused where it cannot turn)
-    time.sleep(0.3)
-    run.screenshot("05-turning.png")
     run.key("F3")
     time.sleep(0.5)
     run.screenshot("06-wireframe.png")
@@ -79,12 +76,41 @@ def play_first_level(run, recorder=None):
     run.screenshot("07-end.png")
 
 
+# A level whose shortest win turns the first block at once (levelcheck:
+# "step 1: A"), and each frame 1/120 s of play whatever the machine's
+# speed, so A pressed a few frames after Space falls in the first half of
+# the step, where a turn is taken.
+TURN_LEVEL = "level14.xml"
+
+
+def turn_a_block():
+    def prepare(data):
+        shutil.copy(os.path.join(data, "maps", TURN_LEVEL), os.path.join(data, "maps", "level0.xml"))
+
+    with GameRun("demo-turn", prepare=prepare, env={"TUMBIX_FIXED_STEP": str(1 / 240)}) as run:
+        run.wait_frames(3, after=run.wait_line("Level consists of", timeout=60, exact=False))
+        run.key("space", hold=0.02)
+        run.wait_frames(1)
+        run.key("a", hold=0.02)
+        at = run.wait_line("rotate left")
+        run.wait_frames(4, after=at)
+        run.screenshot("05-turning.png")
+        refused = [line for line in run.drain() if "can't rotate" in line]
+        run.key("Escape")
+        run.wait_exit()
+    if refused:
+        print(f"the turn was refused: {refused}")
+        return 1
+    return 0
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     record = "--frames" in sys.argv[1:]
     fbdir = tempfile.mkdtemp(prefix="tumbix-screen-") if record else None
     with GameRun("demo", xvfb_args=("-fbdir", fbdir) if record else ()) as run:
-        run.wait_line("Level consists of", timeout=60, exact=False)
+        # the first screenshot shows a frame after the first one drawn
+        run.wait_frames(2, after=run.wait_line("Level consists of", timeout=60, exact=False))
         recorder = None
         frames = os.path.join(OUT, "frames")
         for delay, key, shot in SCRIPT:
@@ -103,6 +129,7 @@ def main():
         run.save_log("console.log")
     if fbdir:
         shutil.rmtree(fbdir, ignore_errors=True)
+    rc = rc or turn_a_block()
     print(f"demo finished with status {rc}")
     print(f"screenshots and console log: {OUT}")
     return rc

@@ -4,7 +4,8 @@ its cage and scaled to the icon theme's sizes.
 
     python3 tools/make_icons.py [--binary build/tumbix]
 
-Writes packaging/icons/hicolor/<N>x<N>/apps/tumbix.png (committed; rerun
+Writes packaging/icons/hicolor/<N>x<N>/apps/tumbix.png and the window icons
+data/icons/tumbix-<N>.tga (committed; rerun
 after the avatar's model or textures change). Needs the built game, Xvfb,
 xdotool and ImageMagick.
 """
@@ -18,6 +19,7 @@ import time
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
+WINDOW_ICON_SIZES = [16, 32, 48]
 
 # One block without a goal: the avatar rolls round it for ever, and a paused
 # roll shows no centred HUD line.
@@ -77,6 +79,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--binary", default=os.path.join(ROOT, "build", "tumbix"))
     ap.add_argument("--out", default=os.path.join(ROOT, "packaging", "icons", "hicolor"))
+    ap.add_argument("--data", default=os.path.join(ROOT, "data"), help="content folder for the window icons")
     ap.add_argument("--keep", action="store_true", help="keep the rendered frame")
     args = ap.parse_args()
     work = tempfile.mkdtemp(prefix="tumbix-icons-")
@@ -102,6 +105,11 @@ def main():
                "-define", "png:compression-level=9",
                "-define", "png:exclude-chunks=date,time", dst)
         print(dst)
+        if n in WINDOW_ICON_SIZES:  # the window's own icon, read by the game from its content
+            tga = os.path.join(args.data, "icons", f"tumbix-{n}.tga")
+            os.makedirs(os.path.dirname(tga), exist_ok=True)
+            magick(dst, "-type", "TrueColorAlpha", "-compress", "None", tga)
+            print(tga)
     print(f"cage at ({cx:.0f}, {cy:.0f}), radius {r:.0f}")
     if args.keep:
         print(f"frame: {shot}")

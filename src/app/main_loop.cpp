@@ -145,6 +145,7 @@ void startUp() {
     while (glGetError() != GL_NO_ERROR) {
     }
     console() << "GLEW initialized" << std::endl;
+    platform::startFrames();  // a window smaller than the frame shows it scaled
 
     vboSupported = GLEW_ARB_vertex_buffer_object;
     if (!vboSupported) console() << "Vertex Buffer Objects are NOT supported!!!!!!!11122111" << std::endl;

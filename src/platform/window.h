@@ -16,7 +16,22 @@ struct WindowHints {
     bool compatProfile = false;
     bool setForwardCompat = false;
     bool forwardCompat = false;
+    // The X11 class (and instance) name: the desktop matches the window to
+    // its menu entry, and the entry's icon, by it.
+    const char* windowClass = "tumbix";
 };
+
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The window for a frame of `frame` pixels on a work area (the screen less
+// panels) of `area`, with decorations adding `decorations` (title bar and
+// borders together): the frame's own size when it fits, else the largest
+// window of the frame's shape that fits, at least 1 x 1. An unknown work
+// area (0 x 0) is taken to hold the frame.
+WindowSize fitWindow(WindowSize frame, WindowSize area, WindowSize decorations);
 
 using KeyHandler = void (*)(int key, int action);
 using SizeHandler = void (*)(int width, int height);
@@ -38,9 +53,22 @@ private:
 bool init();  // false when no display can be opened
 void terminate();
 
-// Opens the window with the given hints. Hints are reset to the library's
-// defaults first. Returns false when the context cannot be created.
+// Opens the window for frames of `width` x `height` with the given hints.
+// Hints are reset to the library's defaults first. When the monitor's work
+// area cannot hold a window of that size with its decorations, the window
+// is the largest of the same shape that fits (fitWindow) and the frames
+// are scaled into it: see startFrames. Sets the window icon from
+// "icons/tumbix-<N>.tga" in the working directory where they are. Returns
+// false when the context cannot be created.
 bool openWindow(int width, int height, int depthBits, int stencilBits, const WindowHints& hints);
+// Once GL's functions are loaded (after glewInit): where the window is
+// smaller than the frame, every frame is drawn into a framebuffer object of
+// the frame's size, which stands in for the window's framebuffer (binding
+// framebuffer 0 binds it), and swapBuffers scales it into the window; mouse
+// positions are in frame pixels. Where the window has the frame's size this
+// does nothing. Returns false (and the frame is cut off) when the driver
+// cannot scale.
+bool startFrames();
 bool windowOpen();  // false once the user has closed the window
 void keepOpen();    // takes back a close request (an editor asking first)
 void setWindowTitle(const char* title);
@@ -59,8 +87,8 @@ bool leftButtonDown();
 bool keyDown(int key);  // game key code; Esc is the one the loop needs
 void hideAndLockCursor();
 
-double time();        // seconds since init()
-void swapBuffers();   // polls events, then presents
+double time();       // seconds since init()
+void swapBuffers();  // polls events, then presents
 void* procAddress(const char* name);
 
 }  // namespace platform

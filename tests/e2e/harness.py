@@ -102,13 +102,13 @@ class GameRun:
     """One run of the game. Use as a context manager."""
 
     def __init__(self, name, display=True, audio="dummy", env=None, prepare=None, args=(), binary=None,
-                 xvfb_args=(), layout=None):
+                 xvfb_args=(), layout=None, screen=(1280, 1024)):
         self.name = name
         self.lines = []
         self.frames = []  # Frame records, in order
         self._queue = queue.Queue()
         self._read = 0
-        self.xvfb = Xvfb(extra_args=xvfb_args) if display else None
+        self.xvfb = Xvfb(*screen, extra_args=xvfb_args) if display else None
         self.scratch = tempfile.mkdtemp(prefix=f"tumbix-{name}-")
         self.data = os.path.join(self.scratch, "data")
         shutil.copytree(DATA, self.data)
@@ -284,7 +284,7 @@ class GameRun:
     def window_id(self, timeout=10.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
-            r = subprocess.run(["xdotool", "search", "--class", "^tumbix$"], env=self.env,
+            r = subprocess.run(["xdotool", "search", "--class", "^tumbix(-edit)?$"], env=self.env,
                                capture_output=True, text=True)
             ids = r.stdout.split()
             if ids:

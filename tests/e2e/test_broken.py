@@ -184,6 +184,20 @@ class BrokenContent(E2ECase):
                 self.plays_on(run)
                 self.assertEqual(run.lines.count("texture loading mipmap bla failed"), 1)
 
+    def test_window_icons_missing_or_broken_play_on(self):
+        def remove_icons(data):
+            shutil.rmtree(os.path.join(data, "icons"))
+
+        warning = "WARNING: window icon icons/tumbix-32.tga is not a colour TGA image"
+        cases = [("missing", remove_icons, []),
+                 ("png", replace("icons/tumbix-32.tga", b"\x89PNG\r\n\x1a\n" + bytes(64)), [warning]),
+                 ("cut", truncate("icons/tumbix-32.tga", 40), [warning])]
+        for name, spoil, lines in cases:
+            with self.subTest(name), GameRun(f"broken-icon-{name}", prepare=short_level(spoil)) as run:
+                run.wait_line("Level consists of 3 blocks", timeout=60)
+                self.assertEqual([line for line in run.lines if "icon" in line], lines)
+                self.plays_on(run)
+
     def test_font_missing_or_truncated_shows_no_text_and_plays_on(self):
         # The intact font shows the start-up messages in the same frames the
         # broken ones are looked at, so no red there means no text drawn.

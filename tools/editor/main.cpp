@@ -85,12 +85,13 @@ bool hasContent(const fs::path& dir) {
 }
 
 // Returns the content folder: the working directory, $TUMBIX_DATA, the
-// folder the editor was built from, or ../data beside the program.
+// installed content (found from the editor's folder like the launcher finds
+// it), or ../data beside the program (a build folder in the source tree).
 fs::path findContent(const fs::path& self) {
     std::vector<fs::path> candidates{fs::current_path()};
     if (const char* env = std::getenv("TUMBIX_DATA")) candidates.emplace_back(env);
-#ifdef TUMBIX_EDITOR_DATA_DIR
-    candidates.emplace_back(TUMBIX_EDITOR_DATA_DIR);
+#ifdef TUMBIX_EDITOR_TO_CONTENT
+    candidates.push_back(self.parent_path() / TUMBIX_EDITOR_TO_CONTENT);
 #endif
     candidates.push_back(self.parent_path() / ".." / "data");
     for (const fs::path& c : candidates)
@@ -104,9 +105,11 @@ bool openContext() {
     first.versionMajor = 3;
     first.versionMinor = 2;
     first.compatProfile = true;
+    first.windowClass = "tumbix-edit";
     if (platform::openWindow(kWidth, kHeight, 24, 8, first)) return true;
     platform::WindowHints legacy;
     legacy.noResize = true;
+    legacy.windowClass = first.windowClass;
     return platform::openWindow(kWidth, kHeight, 24, 8, legacy);
 }
 
@@ -191,6 +194,7 @@ int main(int argc, char** argv) {
     }
     while (glGetError() != GL_NO_ERROR) {
     }
+    platform::startFrames();
     vboSupported = GLEW_ARB_vertex_buffer_object;
     platform::setKeyHandler(onKey);
     wheelSeen = platform::wheelPosition();
@@ -221,7 +225,12 @@ int main(int argc, char** argv) {
     showDocument(game, session.editor().document());
     std::string shownTitle;
     PlayLauncher games;
-    const std::string gameBinary = gameBinaryBeside(self.string());
+    std::string gameBinary = gameBinaryBeside(self.string());
+#ifdef TUMBIX_EDITOR_TO_GAME
+    // installed: the program itself, not the launcher beside the editor (which would change to the content folder)
+    if (std::error_code e; fs::exists(self.parent_path() / TUMBIX_EDITOR_TO_GAME, e))
+        gameBinary = (self.parent_path() / TUMBIX_EDITOR_TO_GAME).lexically_normal().string();
+#endif
 
     bool held[2] = {false, false}, dragged[2] = {false, false};
     int pressX = 0, pressY = 0, lastX = 0, lastY = 0;
