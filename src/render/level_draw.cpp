@@ -50,29 +50,6 @@ void drawLevelBlocks(const Level& level, int skip) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
-void drawLevelOuterFaces(const Level& level, int skip) {
-    const std::vector<unsigned> indices = outerFaceIndices(level, skip);
-    if (vboEnabled && level.vertexBuffer != 0) {
-        glBindBuffer(GL_ARRAY_BUFFER, level.vertexBuffer);
-        pointAtLevelBuffer();
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-        if (!indices.empty())
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        return;
-    }
-    // block by block from their records: each block's share of the list, made local to it
-    std::vector<unsigned> local;
-    for (std::size_t at = 0; at < indices.size();) {
-        const unsigned block = indices[at] / verticesPerBlock;
-        local.clear();
-        for (; at < indices.size() && indices[at] / verticesPerBlock == block; ++at)
-            local.push_back(indices[at] - block * verticesPerBlock);
-        pointAtBlock(*level.blocks[block]);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(local.size()), GL_UNSIGNED_INT, local.data());
-    }
-}
-
 void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model, const BlockTurn& turn) {
     for (const Block* block : level.blocks)
         for (int d = 0; d < 6; ++d) {

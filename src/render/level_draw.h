@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstddef>
-#include <vector>
 
 #include "math/math.h"
 
@@ -46,18 +45,6 @@ void drawLevelBlocks(const Level& level, int skip);
 // block is `moving` (may be null): such a face lies inside the structure,
 // covered on both sides.
 bool innerFace(const Block& block, int face, const Block* moving);
-// Returns the indices (into the level's vertices, 24 a block) of every face
-// of the blocks but `skip` (-1: none) that is no inner face while `skip`
-// is the only block that moves.
-std::vector<unsigned> outerFaceIndices(const Level& level, int skip);
-// Draws those faces, for the shadow pass: a face between two touching
-// blocks would put the seam of a lit surface into the shadow map (its edge
-// lies in that surface), and the filter would scallop a partial shadow
-// along it. Any light that crosses such a face crosses a face of the
-// structure's outside, drawn, farther on before it reaches anything
-// visible, so leaving them out lets no light through.
-void drawLevelOuterFaces(const Level& level, int skip);
-
 // Draws `model` on every face that holds a collectable, those of a turning
 // block with its turn.
 void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model, const BlockTurn& turn);

@@ -3,7 +3,6 @@
 #include "render/scene_math.h"
 #include "world/block.h"
 #include "world/geometry.h"
-#include "world/level.h"
 
 std::array<IndexRange, 2> levelDrawRanges(int blockCount, int skip) {
     constexpr std::size_t bytesPerBlock = indicesPerBlock * sizeof(unsigned int);
@@ -26,18 +25,4 @@ Mat4 drawnCollectableMatrix(const Block& block, Direction face, const Mat4& spin
 bool innerFace(const Block& block, int face, const Block* moving) {
     const Block* other = block.neighbour(face);
     return other != nullptr && &block != moving && other != moving;
-}
-
-std::vector<unsigned> outerFaceIndices(const Level& level, int skip) {
-    const Block* moving = skip >= 0 && skip < static_cast<int>(level.blocks.size()) ? level.blocks[skip] : nullptr;
-    std::vector<unsigned> out;
-    for (std::size_t b = 0; b < level.blocks.size(); ++b) {
-        if (static_cast<int>(b) == skip) continue;
-        for (int f = 0; f < 6; ++f) {
-            if (innerFace(*level.blocks[b], f, moving)) continue;
-            const unsigned first = static_cast<unsigned>(verticesPerBlock * b);
-            for (int k = 0; k < 6; ++k) out.push_back(first + faceIndices[6 * f + k]);
-        }
-    }
-    return out;
 }

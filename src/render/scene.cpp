@@ -67,13 +67,6 @@ void drawStillBlocks(const Game& game) {
     drawLevelBlocks(*game.level, turning(game) ? game.currentBlock->index : -1);
 }
 
-// Draws the still blocks into the shadow map: their faces on the outside of
-// the structure (render/level_draw.h, drawLevelOuterFaces).
-void drawStillCasters(const Game& game) {
-    setMatrix(modelUniformLocation, Mat4::identity());
-    drawLevelOuterFaces(*game.level, turning(game) ? game.currentBlock->index : -1);
-}
-
 // Draws the block under the avatar with its turn while it is being turned.
 void drawTurningBlock(const Game& game) {
     if (!turning(game)) return;
@@ -260,8 +253,7 @@ void drawWholeShadowMap(const Game& game, unsigned framebuffer) {
     glClear(GL_DEPTH_BUFFER_BIT);
     if (programLinked(sceneResources.shadowProgram)) {
         useSceneProgram(sceneResources.shadowProgram, true, *game.level);
-        drawStillCasters(game);
-        drawTurningBlock(game);
+        drawBlocks(game);
         drawModels(game);
         endPass();
     }
@@ -297,7 +289,7 @@ void drawShadowPass(const Game& game, bool plain) {
     glViewport(0, 0, shadowMapSize, shadowMapSize);
     useSceneProgram(sceneResources.shadowProgram, true, *game.level);
     shadowLayers.draw(sceneResources.shadowFramebuffer, shadowTexture, stillLayerKey(game), movingTexels(game),
-                      [&] { drawStillCasters(game); },
+                      [&] { drawStillBlocks(game); },
                       [&] {
                           drawTurningBlock(game);
                           drawModels(game);
