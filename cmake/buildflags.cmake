@@ -16,14 +16,17 @@ if(TUMBIX_DPKG_BUILDFLAGS)
     message(FATAL_ERROR "TUMBIX_DPKG_BUILDFLAGS needs dpkg-buildflags (package dpkg-dev)")
   endif()
   foreach(kind CPPFLAGS CXXFLAGS CFLAGS LDFLAGS)
-    # run in the source folder: its -ffile-prefix-map maps that folder
-    execute_process(COMMAND ${DPKG_BUILDFLAGS} --get ${kind} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    execute_process(COMMAND ${DPKG_BUILDFLAGS} --get ${kind}
       OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
     separate_arguments(dpkg_${kind} UNIX_COMMAND "${flags}")
   endforeach()
-  # The build type chooses optimisation and debug information.
-  list(FILTER dpkg_CXXFLAGS EXCLUDE REGEX "^(-O[0-9s]?|-g)$")
-  list(FILTER dpkg_CFLAGS EXCLUDE REGEX "^(-O[0-9s]?|-g)$")
+  # The build type chooses optimisation and debug information. The source
+  # folder is mapped here: dpkg-buildflags leaves the mapping out for a
+  # folder whose path has a space.
+  foreach(kind CXXFLAGS CFLAGS)
+    list(FILTER dpkg_${kind} EXCLUDE REGEX "^(-O[0-9s]?|-g|-ffile-prefix-map=.*)$")
+    list(INSERT dpkg_${kind} 0 "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.")
+  endforeach()
   foreach(flag ${dpkg_CPPFLAGS} ${dpkg_CXXFLAGS})
     add_compile_options($<$<COMPILE_LANGUAGE:CXX>:${flag}>)
   endforeach()

@@ -210,5 +210,5 @@ if(TUMBIX_TESTS)
       FIXTURES_REQUIRED tumbix_deb
       ENVIRONMENT "TUMBIX_DEB=${CMAKE_BINARY_DIR}/tumbix_${deb_suffix};TUMBIX_TOOLS_DEB=${CMAKE_BINARY_DIR}/tumbix-tools_${deb_suffix};TUMBIX_BUILD=${CMAKE_BINARY_DIR};TUMBIX_OUT=${PROJECT_SOURCE_DIR}/out/package")
   endforeach()
-  set_tests_properties(package_Reproducible PROPERTIES TIMEOUT 600)
+  set_tests_properties(package_Reproducible PROPERTIES TIMEOUT 1500)
 endif()
