@@ -39,6 +39,7 @@ SKIP = {
     r"cmake -S \. -B build && cmake --build build -j2": "the build this test runs in",
     r"cd data && \.\./build/tumbix": "opens the game's window; the e2e tests play it",
     r"bench/(fps|cost)( .*)?": "benchmarks of minutes",
+    r"tools/look_compare\.py( .*)?": "draws two versions of the game at many moments: minutes",
     r"score = .*": "a formula, not a command",
 }
 
