@@ -11,8 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxUndo = 1000;
 
-const char* const kFaceNames[6] = {"right", "top", "back", "left", "bottom", "front"};
-
 const char* decalName(Decal d) {
     switch (d) {
     case Decal::Blackhole:
@@ -136,7 +134,7 @@ EditResult LevelEditor::setDecal(const FacePick& pick, Decal decal) {
                 if (d == Decal::Goal) d = Decal::Plain;
     DocumentBlock& target = document_.blocks[pick.block];
     target.decals[pick.face] = decal;
-    const std::string where = positionText(target) + " " + kFaceNames[pick.face];
+    const std::string where = positionText(target) + " " + faceWord(pick.face);
     if (decal == Decal::Plain) return {true, "cleared " + where};
     return {true, std::string(decalName(decal)) + " on " + where};
 }

@@ -160,12 +160,14 @@ std::size_t xmlNestingDepth(std::string_view text, std::size_t stopAbove) {
     return deepest;
 }
 
+const char* faceWord(Direction d) {
+    static const char* const words[6] = {"right", "top", "back", "left", "bottom", "front"};
+    return d >= 0 && d < 6 ? words[d] : "";
+}
+
 Direction parseDirection(const char* word) {
-    static const char* const words[6] = {"front", "back", "left", "right", "top", "bottom"};
-    static const int values[6] = {Direction::Front, Direction::Back,  Direction::Left,
-                                  Direction::Right, Direction::Top,   Direction::Bottom};
-    for (int i = 0; i < 6; ++i)
-        if (std::strcmp(word, words[i]) == 0) return values[i];
+    for (int d = 0; d < 6; ++d)
+        if (std::strcmp(word, faceWord(d)) == 0) return d;
     console() << "ERROR: illegal direction specifier: " << word << std::endl;
     return -1;
 }

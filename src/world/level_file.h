@@ -34,6 +34,9 @@ struct LevelFile {
     Block* root = nullptr;                       // the last block read at (0, 0, 0)
 };
 
+// Returns the level file's word for a side: "right", "top", "back", "left",
+// "bottom" or "front" (the one table of them).
+const char* faceWord(Direction d);
 // Returns the Direction of a face word, or -1 after printing
 // "ERROR: illegal direction specifier: " + word.
 Direction parseDirection(const char* word);

@@ -5,10 +5,9 @@
 #include <cmath>
 
 #include "world/level.h"
+#include "world/level_file.h"
 
 namespace {
-
-const char* const kFaceWords[6] = {"right", "top", "back", "left", "bottom", "front"};
 
 // Shortest text that reads back as the same float.
 std::string number(float v) {
@@ -66,7 +65,7 @@ std::string writeLevelText(const LevelText& text) {
         for (const auto& kind : kinds)
             for (int f = 0; f < 6; ++f)
                 if (b.decals[f] == kind.decal || b.decals[f] == kind.alsoDecal)
-                    children += std::string("            <") + kind.element + " face=\"" + kFaceWords[f] + "\" />\n";
+                    children += std::string("            <") + kind.element + " face=\"" + faceWord(f) + "\" />\n";
         if (children.empty())
             out += open + " />\n";
         else

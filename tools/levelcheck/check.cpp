@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Returns the level-file word of a side.
-const char* sideWord(Direction d) {
-    static const char* const words[6] = {"right", "top", "back", "left", "bottom", "front"};
-    return words[d];
-}
-
 // Writes one line per step of a win: the action and where the avatar stands
 // when it is taken.
 void writeTrace(Game& game, const std::vector<Action>& actions, std::ostream& out) {
@@ -29,7 +23,7 @@ void writeTrace(Game& game, const std::vector<Action>& actions, std::ostream& ou
     for (std::size_t i = 0; i < actions.size(); ++i) {
         const Block& b = *game.currentBlock;
         out << "  step " << i + 1 << ": " << actionKey(actions[i]) << "  on (" << b.x << "," << b.y << "," << b.z
-            << ") " << sideWord(game.player.up) << " face, heading " << sideWord(game.player.forward) << "\n";
+            << ") " << faceWord(game.player.up) << " face, heading " << faceWord(game.player.forward) << "\n";
         ConsoleSilence quiet;
         playStep(game, actions[i]);
     }
