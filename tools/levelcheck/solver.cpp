@@ -1,5 +1,7 @@
 #include "levelcheck/solver.h"
 
+#include "levelcheck/designated.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -61,6 +63,8 @@ struct Snapshot {
     double bounceBlend = 0.0;
     double stepProgress = 0.0;
     int collected = 0;
+    StepStart start = StepStart::Plain;  // part of the key: it sets the window of a press
+    double window = 0.0;                 // of a press here (pressWindow)
     std::string faces;  // per decorated block: six decals, goal open, quarter turns
 };
 
@@ -134,6 +138,7 @@ private:
         key.push_back(static_cast<char>(s.up));
         key.push_back(static_cast<char>(s.forward));
         key.push_back(static_cast<char>(s.state));
+        key.push_back(static_cast<char>(s.start));
         for (std::size_t i = 0; i < s.faces.size(); i += kBytesPerBlock) key.append(s.faces, i, 7);
         return key;
     }
@@ -161,6 +166,8 @@ private:
         s.bounceBlend = p.bounceBlend;
         s.stepProgress = game_.stepProgress;
         s.collected = game_.collected;
+        s.start = stepStart(game_);
+        s.window = pressWindow(game_);
         s.faces.reserve(decorated_.size() * kBytesPerBlock);
         for (const Block* b : decorated_) {
             for (int f = 0; f < 6; ++f) s.faces.push_back(static_cast<char>(int(b->decals[f])));
@@ -256,7 +263,8 @@ struct Route {
     int turns = 0;
 };
 
-Route cheapest(const Explorer& explorer, SolveOrder order) {
+// Turns are taken only where their window is at least minWindow seconds.
+Route cheapest(const Explorer& explorer, SolveOrder order, double minWindow = 0.0) {
     using Cost = std::pair<int, int>;
     const std::size_t n = explorer.size();
     const Cost kFar{1 << 30, 1 << 30};
@@ -280,6 +288,7 @@ Route cheapest(const Explorer& explorer, SolveOrder order) {
         for (int c = 0; c < 3; ++c) {
             const int to = explorer.edge(node, c);
             if (to == Refused || to == Died || to == Stuck) continue;
+            if (c != 0 && explorer.node(node).window < minWindow) continue;
             const Cost next = costOf(steps + 1, turns + (c != 0));
             if (to == WonEdge) {
                 if (next < winCost) {
@@ -410,6 +419,14 @@ LevelStats analyse(Game& game, const SolveLimits& limits) {
     }
     stats.shortest = resultOf(game, shortest, counts);
     stats.fewestTurns = resultOf(game, cheapest(explorer, SolveOrder::FewestTurns), counts);
+    const Route designated = cheapest(explorer, SolveOrder::FewestSteps, kPersonWindow);
+    if (designated.found) {
+        stats.designated = resultOf(game, designated, counts);
+        stats.line = measureLine(game, designated.actions);
+    } else {
+        stats.designated = counts;
+        stats.designated.outcome = SolveResult::Outcome::NoWayToWin;
+    }
     stats.trapStates = stats.states - winnableStates(explorer);
     stats.turningBlocks =
         static_cast<int>(std::set<int>(shortest.turnedBlocks.begin(), shortest.turnedBlocks.end()).size());
