@@ -9,6 +9,7 @@
 #include "levelcheck/check.h"
 #include "levelcheck/designated.h"
 #include "levelcheck/solver.h"
+#include "levelgen/generate.h"
 #include "log/console.h"
 #include "rules/game.h"
 #include "world/level.h"
@@ -190,6 +191,51 @@ TEST_F(Designated, StatsReportTheDesignatedLineInItsOwnLines) {
               std::string::npos)
         << verbose.str();
     EXPECT_NE(verbose.str().find("window 0.25 s"), std::string::npos) << verbose.str();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LevelGenPlay, ConstraintsOnTheDesignatedLineAreNamed) {
+    LevelStats s;
+    s.shortest.outcome = SolveResult::Outcome::Won;
+    s.shortest.actions.assign(10, Action::None);
+    s.fewestTurns = s.shortest;
+    s.designated = s.shortest;
+    s.blocks = 20;
+    s.heights = 3;
+    s.line.won = true;
+    s.line.steps = 10;
+    s.line.blocksVisited = 8;
+    s.line.heightsVisited = 2;
+    s.line.narrowest = 0.25;
+    s.line.ideas = ideaBit(Idea::Edge) | ideaBit(Idea::Turn);
+    const struct {
+        void (*set)(GenerateOptions&, LevelStats&);
+        const char* miss;
+    } cases[] = {
+        {[](GenerateOptions&, LevelStats&) {}, ""},
+        {[](GenerateOptions& o, LevelStats&) { o.minVisitedShare = 0.4; }, ""},  // 8 of 20
+        {[](GenerateOptions& o, LevelStats&) { o.minVisitedShare = 0.45; },
+         "designated line visits less than --min-visited-share"},
+        {[](GenerateOptions& o, LevelStats&) { o.minHeightsVisited = 3; },
+         "designated line on fewer heights than --min-heights-visited"},
+        {[](GenerateOptions& o, LevelStats&) { o.minWindow = 0.3; }, "a press narrower than --min-window"},
+        {[](GenerateOptions& o, LevelStats& l) { o.minWindow = 0.3, l.line.narrowest = kUnlimitedWindow; }, ""},
+        {[](GenerateOptions& o, LevelStats&) { o.ideas = ideaBit(Idea::Edge); }, ""},
+        {[](GenerateOptions& o, LevelStats&) { o.ideas = ideaBit(Idea::Edge) | ideaBit(Idea::Wall); },
+         "designated line misses an idea of --ideas"},
+        {[](GenerateOptions&, LevelStats& l) { l.designated.outcome = SolveResult::Outcome::NoWayToWin; },
+         "not winnable by a person"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.miss);
+        GenerateOptions o;
+        LevelStats level = s;
+        c.set(o, level);
+        EXPECT_EQ(missedConstraint(level, o), c.miss);
+    }
 }
 
 }  // namespace

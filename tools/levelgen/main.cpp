@@ -5,6 +5,11 @@
 //            [--max-steps N] [--min-heights N] [--min-trap-share F]
 //            [--needs-turn] [--verbose] [--tries N] [--rounds N] [--max-states N] [--title TEXT]
 //            [--next NAME] [--from LEVEL.xml] [-o FILE]
+//            [--min-visited-share F] [--min-heights-visited N] [--min-window S] [--ideas LIST]
+// The last four constrain the designated line (levelcheck --stats): the share
+// of the blocks it stands on, its heights, its narrowest press window in
+// seconds (0.25 at least: a person's), and the ideas it must use.
+// --help prints the options and the shape families and exits 0.
 // --from starts from a level file (in a maps folder) instead of new
 // structures and changes only its decals. The same options give the same file. Writes the level (to FILE, or to
 // standard output) and prints its figures; exit status 1 when no candidate
@@ -22,14 +27,38 @@
 
 namespace {
 
+const char kUsage[] =
+    "usage: levelgen --seed N [--blocks A..B] [--shape NAME] [--collectables A..B] [--holes A..B]\n"
+    "                [--min-turns N] [--max-turns N] [--min-steps N] [--max-steps N]\n"
+    "                [--min-heights N] [--min-trap-share F] [--needs-turn] [--verbose] [--tries N] [--rounds N]\n"
+    "                [--max-states N] [--title TEXT] [--next NAME] [--from LEVEL.xml]\n"
+    "                [--min-visited-share F] [--min-heights-visited N] [--min-window S] [--ideas LIST]\n"
+    "                [-o FILE]\n";
+
 int usage(const std::string& what) {
-    std::cerr << "levelgen: " << what << "\n"
-              << "usage: levelgen --seed N [--blocks A..B] [--shape NAME] [--collectables A..B] [--holes A..B]\n"
-                 "                [--min-turns N] [--max-turns N] [--min-steps N] [--max-steps N]\n"
-                 "                [--min-heights N] [--min-trap-share F] [--needs-turn] [--verbose] [--tries N] [--rounds N]\n"
-                 "                [--max-states N] [--title TEXT] [--next NAME] [--from LEVEL.xml]\n"
-                 "                [-o FILE]\n";
+    std::cerr << "levelgen: " << what << "\n" << kUsage;
     return 2;
+}
+
+// --help: the options, the shape families and the ideas, on standard output.
+int help() {
+    std::cout << kUsage << "\nshape families:";
+    for (int s = 0; s <= static_cast<int>(Shape::Mixed); ++s) std::cout << " " << shapeName(static_cast<Shape>(s));
+    std::cout << "\nideas (--ideas, comma-separated):";
+    for (int i = 0; i < static_cast<int>(Idea::Count); ++i) std::cout << " " << ideaName(static_cast<Idea>(i));
+    std::cout << "\n--min-visited-share F: the designated line stands on at least this share (0..1) of the blocks\n"
+                 "--min-heights-visited N: ... on blocks of at least N heights\n"
+                 "--min-window S: every press of the designated line has at least S seconds (default 0.25)\n"
+                 "--ideas LIST: the designated line uses every idea named\n"
+                 "See docs/levels.md for the rest.\n";
+    return 0;
+}
+
+// Reads a number in lo..hi. False on anything else.
+bool readReal(const char* text, double lo, double hi, double& out) {
+    char* end = nullptr;
+    out = std::strtod(text, &end);
+    return end != text && *end == '\0' && out >= lo && out <= hi;
 }
 
 bool readInt(const char* text, long& out) {
@@ -45,6 +74,7 @@ int main(int argc, char** argv) {
     std::string outFile;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help") return help();
         if (arg == "--needs-turn" || arg == "--verbose") {
             (arg == "--verbose" ? o.verbose : o.needsTurn) = true;
             continue;
@@ -64,6 +94,13 @@ int main(int argc, char** argv) {
             o.minTrapShare = std::strtod(value, &end);
             if (end == value || *end != '\0' || o.minTrapShare < 0.0 || o.minTrapShare > 1.0)
                 return usage(std::string("bad share: ") + value);
+        } else if (arg == "--min-visited-share") {
+            if (!readReal(value, 0.0, 1.0, o.minVisitedShare)) return usage(std::string("bad share: ") + value);
+        } else if (arg == "--min-window") {
+            if (!readReal(value, kPersonWindow, 10.0, o.minWindow))
+                return usage(std::string("bad window (0.25 to 10 seconds): ") + value);
+        } else if (arg == "--ideas") {
+            if (!parseIdeas(value, o.ideas)) return usage(std::string("unknown idea in: ") + value);
         } else if (arg == "--title") {
             o.title = value;
         } else if (arg == "--next") {
@@ -83,6 +120,7 @@ int main(int argc, char** argv) {
             else if (arg == "--min-steps") o.minSteps = static_cast<int>(n);
             else if (arg == "--max-steps") o.maxSteps = static_cast<int>(n);
             else if (arg == "--min-heights") o.minHeights = static_cast<int>(n);
+            else if (arg == "--min-heights-visited") o.minHeightsVisited = static_cast<int>(n);
             else if (arg == "--tries" && n > 0) o.tries = static_cast<int>(n);
             else if (arg == "--rounds") o.rounds = static_cast<int>(n);
             else if (arg == "--max-states" && n > 0) o.maxStates = static_cast<std::size_t>(n);
