@@ -6,11 +6,20 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <iostream>
+
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
 #include <set>
 
 #include "levelcheck/check.h"
+#include "levelcheck/designated.h"
 #include "levelcheck/solver.h"
 #include "rules/game.h"
 #include "rules/game_test_util.h"
@@ -19,7 +28,50 @@
 namespace {
 
 constexpr std::size_t kMinimumLevels = 40;
+// The lessons come first, in the order they teach; the levels after them are ordered by score.
+constexpr std::size_t kLessons = 10;
+constexpr IdeaSet kAllIdeas = (1u << static_cast<int>(Idea::Count)) - 1;
 constexpr std::size_t kMostBlocks = 150;  // the software renderer holds 60 fps up to this
+
+// Returns the block set of a level in a form shared by every copy of it
+// moved or turned (any of the 24 turns of the grid): the least, over the
+// turns, of the sorted cells moved so that their least corner is the origin.
+std::vector<std::array<int, 3>> canonicalShape(const Level& level) {
+    std::vector<std::array<int, 3>> best;
+    const int perms[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+    const int permSign[6] = {1, -1, -1, 1, 1, -1};
+    for (int p = 0; p < 6; ++p)
+        for (int signs = 0; signs < 8; ++signs) {
+            const int sx = signs & 1 ? -1 : 1, sy = signs & 2 ? -1 : 1, sz = signs & 4 ? -1 : 1;
+            if (permSign[p] * sx * sy * sz != 1) continue;  // a turn, not a mirror
+            std::vector<std::array<int, 3>> cells;
+            for (const Block* b : level.blocks) {
+                const int v[3] = {b->x, b->y, b->z};
+                cells.push_back({sx * v[perms[p][0]], sy * v[perms[p][1]], sz * v[perms[p][2]]});
+            }
+            std::array<int, 3> low = cells.front();
+            for (const auto& c : cells)
+                for (int k = 0; k < 3; ++k) low[k] = std::min(low[k], c[k]);
+            for (auto& c : cells)
+                for (int k = 0; k < 3; ++k) c[k] -= low[k];
+            std::sort(cells.begin(), cells.end());
+            if (best.empty() || cells < best) best = cells;
+        }
+    return best;
+}
+
+// Returns the family named at the end of a level file's first comment,
+// "<!-- title (family) -->", or empty.
+std::string familyOf(const std::string& path) {
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    static const std::regex comment(R"(<!-- [^()]+ \(([a-z ]+)\) -->)");
+    std::smatch m;
+    const auto end = text.find("-->");
+    if (end == std::string::npos) return {};
+    const std::string first = text.substr(0, end + 3);
+    return std::regex_search(first, m, comment) ? m[1].str() : std::string();
+}
 
 // Runs on the shipped levels in data/.
 class Campaign : public HeadlessGame {
@@ -40,6 +92,10 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
     std::vector<std::string> order{"level0.xml"};
     std::set<std::string> met{"level0.xml"};
     double previousScore = -1.0;
+    IdeaSet used = 0;
+    std::map<std::vector<std::array<int, 3>>, std::string> shapes;
+    std::vector<std::string> families;
+    int perfectRunSteps = 0;
     while (true) {
         const std::string name = order.back();
         SCOPED_TRACE(name);
@@ -78,9 +134,25 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
             EXPECT_EQ(game.player.state, PlayerState::Finished);
             EXPECT_EQ(game.collected, level.collectableCount);
         }
-        // easiest first: the campaign is ordered by the measured score
-        EXPECT_GE(difficultyScore(stats) + 0.05, previousScore) << describe(r);
-        previousScore = difficultyScore(stats);
+        perfectRunSteps += static_cast<int>(stats.designated.actions.size());
+        // lessons first, each teaching at most one idea; every idea taught by level 20
+        if (order.size() <= 12) {
+            EXPECT_LE(std::popcount(stats.line.ideas & ~used), 1) << ideaList(stats.line.ideas & ~used);
+        }
+        used |= stats.line.ideas;
+        if (order.size() == 20) {
+            EXPECT_EQ(used, kAllIdeas) << "not yet used: " << ideaList(kAllIdeas & ~used);
+        }
+        // after the lessons, easiest first: ordered by the measured score
+        if (order.size() > kLessons) {
+            EXPECT_GE(difficultyScore(stats) + 0.05, previousScore) << describe(r);
+            previousScore = difficultyScore(stats);
+        }
+        // no two levels share a block set, however moved or turned
+        const auto [other, fresh] = shapes.emplace(canonicalShape(level), name);
+        EXPECT_TRUE(fresh) << "the blocks of " << other->second;
+        families.push_back(familyOf(std::string(TUMBIX_DATA_DIR) + "/maps/" + name));
+        EXPECT_FALSE(families.back().empty()) << "first comment is not \"title (family)\"";
         // a returning player is back at the hard part within minutes
         if (order.size() <= 10) {
             EXPECT_LT(r.actions.size(), 20u);
@@ -97,6 +169,8 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
         ASSERT_LT(order.size(), 100u);
     }
     EXPECT_GE(order.size(), kMinimumLevels);
+    std::cout << "perfect run: " << order.size() << " levels, " << perfectRunSteps << " steps, "
+              << perfectRunSteps * 0.5 / 60.0 << " minutes" << std::endl;
     for (const auto& entry : std::filesystem::directory_iterator("maps"))
         EXPECT_TRUE(met.count(entry.path().filename().string())) << entry.path() << " is not on the chain";
     EXPECT_TRUE(hasLine(console.take(), "next level is level1.xml"));  // level0.xml is current again

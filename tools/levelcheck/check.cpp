@@ -48,7 +48,12 @@ void writeDesignated(const LevelStats& stats, std::ostream& out) {
         else
             std::snprintf(window, sizeof window, "%.2f s", w);
         out << "  step " << i + 1 << ": " << (actions[i] == Action::None ? "space" : actionKey(actions[i]))
-            << "  window " << window << "\n";
+            << "  window " << window;
+        if (!start && i < stats.line.times.size()) {
+            std::snprintf(window, sizeof window, "%.2f s", stats.line.times[i]);
+            out << "  at " << window;
+        }
+        out << "\n";
     }
 }
 

@@ -44,6 +44,7 @@ struct Watch {
     std::set<int> heights;
     std::vector<std::pair<int, int>> pickUps;  // (step, block)
     IdeaSet ideas = 0;
+    int frames = 0;  // played since the start key
 };
 
 // Runs frames until the next step begins or the attempt ends, noting what happens.
@@ -51,6 +52,7 @@ StepEnd watchStep(Game& game, int step, Watch& watch) {
     for (int frame = 0; frame < 100000; ++frame) {
         const double before = game.stepProgress;
         game.gameStep(kFrameTime);
+        ++watch.frames;
         const Block& b = *game.currentBlock;
         watch.blocks.insert(b.index);
         watch.heights.insert(b.y);
@@ -154,6 +156,7 @@ LineFigures measureLine(Game& game, const std::vector<Action>& actions) {
         const Action a = actions[i];
         const bool turn = a != Action::None;
         line.windows.push_back(turn ? pressWindow(game) : 0.0);
+        line.times.push_back(watch.frames * kFrameTime);
         if (turn) {
             ++line.turns;
             line.ideas |= ideaBit(i == 0 ? Idea::StartTurn : Idea::Turn);

@@ -53,6 +53,7 @@ std::string ideaList(IdeaSet ideas);
 struct LineFigures {
     bool won = false;             // the line, replayed at 60 frames a second, wins
     std::vector<double> windows;  // per step: the window of its press; 0 for a step without a press
+    std::vector<double> times;    // per step: game seconds from the start key to the step's beginning
     double narrowest = kUnlimitedWindow;  // the smallest window of a press after the start
     int steps = 0;
     int turns = 0;           // A and F presses, the start included
