@@ -96,6 +96,7 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
     std::map<std::vector<std::array<int, 3>>, std::string> shapes;
     std::vector<std::string> families;
     int perfectRunSteps = 0;
+    std::vector<LevelStats> figures;
     while (true) {
         const std::string name = order.back();
         SCOPED_TRACE(name);
@@ -135,6 +136,7 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
             EXPECT_EQ(game.collected, level.collectableCount);
         }
         perfectRunSteps += static_cast<int>(stats.designated.actions.size());
+        figures.push_back(stats);
         // lessons first, each teaching at most one idea; every idea taught by level 20
         if (order.size() <= 12) {
             EXPECT_LE(std::popcount(stats.line.ideas & ~used), 1) << ideaList(stats.line.ideas & ~used);
@@ -169,6 +171,24 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
         ASSERT_LT(order.size(), 100u);
     }
     EXPECT_GE(order.size(), kMinimumLevels);
+    // the figures of the whole campaign: tall and large levels, turns needed,
+    // and a hard end (at least six turns, a third of the states traps)
+    int tall = 0, large = 0, largest = 0, needTurns = 0;
+    for (const LevelStats& s : figures) {
+        tall += s.heights >= 3;
+        large += s.blocks >= 60;
+        largest = std::max(largest, s.blocks);
+        needTurns += !s.winsWithoutTurns();
+    }
+    EXPECT_GE(tall, 15);
+    EXPECT_GE(large, 10);
+    EXPECT_GE(largest, 150);
+    EXPECT_GE(2 * needTurns, static_cast<int>(figures.size()));
+    for (std::size_t i = figures.size() - std::min<std::size_t>(10, figures.size()); i < figures.size(); ++i) {
+        SCOPED_TRACE(order[i]);
+        EXPECT_GE(figures[i].fewestTurns.turns, 6);
+        EXPECT_GE(figures[i].trapShare(), 0.3);
+    }
     std::cout << "perfect run: " << order.size() << " levels, " << perfectRunSteps << " steps, "
               << perfectRunSteps * 0.5 / 60.0 << " minutes" << std::endl;
     for (const auto& entry : std::filesystem::directory_iterator("maps"))
