@@ -1,5 +1,7 @@
 #include "solver/solver.h"
 
+#include "solver/designated.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -53,6 +55,8 @@ constexpr Action kChoices[3] = {Action::None, Action::Left, Action::Right};
 struct Place {
     int block = 0;
     int up = 0;
+    StepStart start = StepStart::Plain;  // part of the key: it sets the window of a press
+    double window = 0.0;                 // of a press here (pressWindow)
 };
 
 // The explored states and the moves between them. A state is told apart by
@@ -125,11 +129,12 @@ private:
         const Player& p = game_.player;
         const int block = game_.currentBlock->index;
         std::string key;
-        key.reserve(7 + decorated_.size() * 7);
+        key.reserve(8 + decorated_.size() * 7);
         key.append(reinterpret_cast<const char*>(&block), sizeof block);
         key.push_back(static_cast<char>(p.up));
         key.push_back(static_cast<char>(p.forward));
         key.push_back(static_cast<char>(p.state));
+        key.push_back(static_cast<char>(stepStart(game_)));
         for (const Block* b : decorated_) {
             for (int f = 0; f < 6; ++f) key.push_back(static_cast<char>(int(b->decals[f])));
             key.push_back(b->goalActive ? 1 : 0);
@@ -141,7 +146,7 @@ private:
     int add() {
         const auto [at, inserted] = index_.emplace(key(), static_cast<int>(places_.size()));
         if (inserted) {
-            places_.push_back({game_.currentBlock->index, game_.player.up});
+            places_.push_back({game_.currentBlock->index, game_.player.up, stepStart(game_), pressWindow(game_)});
             pending_.push_back(game_.state());
             edges_.resize(places_.size() * 3, Refused);
         }
@@ -198,7 +203,8 @@ struct Route {
     int turns = 0;
 };
 
-Route cheapest(const Explorer& explorer, SolveOrder order) {
+// Turns are taken only where their window is at least minWindow seconds.
+Route cheapest(const Explorer& explorer, SolveOrder order, double minWindow = 0.0) {
     using Cost = std::pair<int, int>;
     const std::size_t n = explorer.size();
     const Cost kFar{1 << 30, 1 << 30};
@@ -222,6 +228,7 @@ Route cheapest(const Explorer& explorer, SolveOrder order) {
         for (int c = 0; c < 3; ++c) {
             const int to = explorer.edge(node, c);
             if (to == Refused || to == Died || to == Stuck) continue;
+            if (c != 0 && explorer.node(node).window < minWindow) continue;
             const Cost next = costOf(steps + 1, turns + (c != 0));
             if (to == WonEdge) {
                 if (next < winCost) {
@@ -352,6 +359,14 @@ LevelStats analyse(Game& game, const SolveLimits& limits) {
     }
     stats.shortest = resultOf(game, shortest, counts);
     stats.fewestTurns = resultOf(game, cheapest(explorer, SolveOrder::FewestTurns), counts);
+    const Route designated = cheapest(explorer, SolveOrder::FewestSteps, kPersonWindow);
+    if (designated.found) {
+        stats.designated = resultOf(game, designated, counts);
+        stats.line = measureLine(game, designated.actions);
+    } else {
+        stats.designated = counts;
+        stats.designated.outcome = SolveResult::Outcome::NoWayToWin;
+    }
     stats.trapStates = stats.states - winnableStates(explorer);
     stats.turningBlocks =
         static_cast<int>(std::set<int>(shortest.turnedBlocks.begin(), shortest.turnedBlocks.end()).size());

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "solver/designated.h"
+
 class Game;
 
 // What the player does at the start of one step.
@@ -70,6 +72,10 @@ SolveResult solve(Game& game, const SolveLimits& limits = {});
 struct LevelStats {
     SolveResult shortest;     // fewest steps, then fewest turns
     SolveResult fewestTurns;  // fewest turns, then fewest steps
+    // The designated line: the shortest win (then fewest turns) whose every
+    // press has a window of at least kPersonWindow; not won when there is none.
+    SolveResult designated;
+    LineFigures line;  // the designated line's figures
     std::size_t states = 0;      // decision states reachable from the start
     std::size_t trapStates = 0;  // reachable states from which the level can no longer be won
     int turningBlocks = 0;       // distinct blocks turned on the shortest win
@@ -79,6 +85,8 @@ struct LevelStats {
     double seconds = 0.0;        // time the search took
 
     bool won() const { return shortest.won(); }
+    // Whether a person can win it: it has a designated line.
+    bool personWinnable() const { return designated.won() && line.won; }
     // Share of the reachable states that are traps, 0..1.
     double trapShare() const { return states ? static_cast<double>(trapStates) / states : 0.0; }
     // Whether some win needs no turn at all.

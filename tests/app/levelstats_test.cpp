@@ -234,6 +234,9 @@ TEST(LevelGen, MissedConstraintsAreNamed) {
     s.shortest.outcome = SolveResult::Outcome::Won;
     s.shortest.actions.assign(10, Action::None);
     s.fewestTurns = s.shortest;
+    s.designated = s.shortest;  // a person's line, over one height
+    s.line.won = true;
+    s.line.heightsVisited = 1;
     s.states = 10;
     s.trapStates = 2;
     s.heights = 1;

@@ -23,7 +23,7 @@ DOCS = ["README.md", "docs/levels.md"]
 
 # Patterns (whole command, comment removed) run in the copy, in order.
 RUN = [
-    r"build/levelcheck (--stats )?data/maps/level4\.xml",
+    r"build/levelcheck (--stats )?(--verbose )?data/maps/level[0-9]+\.xml",
     r"mkdir -p out/mylevels/maps",
     r"build/levelgen --seed 5 .* -o out/mylevels/maps/b\.xml",
     r"head -3 out/mylevels/maps/b\.xml",
@@ -39,6 +39,8 @@ SKIP = {
     r"cmake -S \. -B build && cmake --build build -j2": "the build this test runs in",
     r"cd data && \.\./build/tumbix": "opens the game's window; the e2e tests play it",
     r"bench/(fps|cost)( .*)?": "benchmarks of minutes",
+    r"cmake -S \. -B build-tsan .*|cmake --build build-tsan .*|cd data && \.\./build-tsan/.*":
+        "a separate ThreadSanitizer build of minutes",
     r"tools/look_compare\.py( .*)?": "draws two versions of the game at many moments: minutes",
     r"score = .*": "a formula, not a command",
 }

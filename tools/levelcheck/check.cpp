@@ -31,6 +31,28 @@ void writeTrace(Game& game, const std::vector<Action>& actions, std::ostream& ou
 
 }  // namespace
 
+void writeDesignated(const LevelStats& stats, std::ostream& out) {
+    const std::vector<Action>& actions = stats.designated.actions;
+    out << "designated line: " << describe(stats.designated).substr(std::string("solved in ").size()) << "\n";
+    char window[32];
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        const bool start = i == 0;
+        if (actions[i] == Action::None && !start) continue;
+        const double w = i < stats.line.windows.size() ? stats.line.windows[i] : 0.0;
+        if (start)
+            std::snprintf(window, sizeof window, "no limit");
+        else
+            std::snprintf(window, sizeof window, "%.2f s", w);
+        out << "  step " << i + 1 << ": " << (actions[i] == Action::None ? "space" : actionKey(actions[i]))
+            << "  window " << window;
+        if (!start && i < stats.line.times.size()) {
+            std::snprintf(window, sizeof window, "%.2f s", stats.line.times[i]);
+            out << "  at " << window;
+        }
+        out << "\n";
+    }
+}
+
 void writeStats(const LevelStats& s, std::ostream& out) {
     char line[160];
     auto put = [&](const char* label, const std::string& value) { out << "  " << label << value << "\n"; };
@@ -45,6 +67,19 @@ void writeStats(const LevelStats& s, std::ostream& out) {
     std::snprintf(line, sizeof line, "%zu states (%.2f)", s.trapStates, s.trapShare());
     put("traps:            ", line);
     put("turning blocks:   ", std::to_string(s.turningBlocks));
+    if (!s.personWinnable()) {
+        put("designated:       ", "not winnable by a person (every win needs a press with a window under 0.25 s)");
+    } else {
+        const LineFigures& l = s.line;
+        put("designated:       ", std::to_string(l.steps) + " steps, " + std::to_string(l.turns) +
+                                      (l.turns == 1 ? " turn" : " turns"));
+        std::snprintf(line, sizeof line, "%d of %d (%.0f %%)", l.blocksVisited, s.blocks, visitedPercent(s));
+        put("blocks visited:   ", line);
+        put("heights visited:  ", std::to_string(l.heightsVisited));
+        std::snprintf(line, sizeof line, "%.2f s", l.narrowest);
+        put("narrowest window: ", l.hasPress() ? line : "none");
+        put("ideas:            ", ideaList(l.ideas));
+    }
     put("won without turn: ", s.winsWithoutTurns() ? "yes" : "no");
     std::snprintf(line, sizeof line, "%.1f", difficultyScore(s));
     put("score:            ", line);
@@ -52,15 +87,31 @@ void writeStats(const LevelStats& s, std::ostream& out) {
     put("search time:      ", line);
 }
 
+double visitedPercent(const LevelStats& s) {
+    return s.blocks ? 100.0 * s.line.blocksVisited / s.blocks : 0.0;
+}
+
 void writeTableHead(std::ostream& out) {
-    out << "level          blocks heights steps turns traps  states turning no-turn  score\n";
+    out << "level          blocks heights steps turns traps  states turning no-turn  score visited hvis "
+           "dsteps dturns window ideas\n";
 }
 
 void writeTableRow(const std::string& name, const LevelStats& s, std::ostream& out) {
     char line[200];
-    std::snprintf(line, sizeof line, "%-14s %6d %7d %5zu %5d %5.2f %7zu %7d %7s %6.1f\n", name.c_str(), s.blocks,
+    std::snprintf(line, sizeof line, "%-14s %6d %7d %5zu %5d %5.2f %7zu %7d %7s %6.1f", name.c_str(), s.blocks,
                   s.heights, s.shortest.actions.size(), s.fewestTurns.turns, s.trapShare(), s.states, s.turningBlocks,
                   s.winsWithoutTurns() ? "yes" : "no", difficultyScore(s));
+    out << line;
+    if (!s.personWinnable()) {
+        out << "       -    -      -      -      - not-winnable-by-a-person\n";
+        return;
+    }
+    std::string ideas = ideaList(s.line.ideas);
+    for (std::size_t at = ideas.find(", "); at != std::string::npos; at = ideas.find(", ")) ideas.replace(at, 2, ",");
+    char window[16] = "  none";
+    if (s.line.hasPress()) std::snprintf(window, sizeof window, "%6.2f", s.line.narrowest);
+    std::snprintf(line, sizeof line, " %6.0f%% %4d %6d %6d %s %s\n", visitedPercent(s), s.line.heightsVisited,
+                  s.line.steps, s.line.turns, window, ideas.c_str());
     out << line;
 }
 
@@ -122,6 +173,9 @@ LevelVerdict checkLevel(Game& game, const std::string& path, const CheckOptions&
         verdict.fewestTurns = verdict.stats.fewestTurns;
         out << "fewest turns: " << describe(verdict.fewestTurns) << "\n";
     }
+    if (verdict.result.won() && !verdict.stats.personWinnable())
+        out << "not winnable by a person: every win needs a press with a window under 0.25 s\n";
+    if (options.verbose && verdict.stats.personWinnable()) writeDesignated(verdict.stats, out);
     if (options.stats) {
         writeStats(verdict.stats, out);
         writeLightReach(*game.level, out);

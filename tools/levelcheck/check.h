@@ -34,11 +34,15 @@ struct LevelVerdict {
     SolveResult result;     // the shortest win (fewest steps, then fewest turns)
     SolveResult fewestTurns;  // the win with fewest turns, when the shortest needs any
     LevelStats stats;         // all figures of the search
-    bool ok() const { return loaded && result.won(); }
+    bool ok() const { return loaded && result.won() && stats.personWinnable(); }
 };
 
 // Writes the figures of a level, one per line, indented.
 void writeStats(const LevelStats& stats, std::ostream& out);
+// Writes the designated line, each press with its window.
+void writeDesignated(const LevelStats& stats, std::ostream& out);
+// Share of the level's blocks the designated line stands on, in percent.
+double visitedPercent(const LevelStats& stats);
 // Writes the heading and one row of the campaign table.
 void writeTableHead(std::ostream& out);
 void writeTableRow(const std::string& name, const LevelStats& stats, std::ostream& out);

@@ -21,8 +21,8 @@ Option rangeOption(std::string name, std::string help, Range& target, int least)
 
 }  // namespace
 
-std::vector<Option> levelgenOptions(GenerateOptions& o, std::string& outFile) {
-    return {
+std::vector<Option> levelgenOptions(GenerateOptions& o, std::string& outFile, std::string* description) {
+    std::vector<Option> rows = {
         numberOption<std::uint64_t>("--seed", "the random seed (the same options give the same file)", o.seed, 0,
                                     UINT64_MAX),
         rangeOption("--blocks", "blocks of the structure (default 10..20)", o.blocks, 2),
@@ -72,10 +72,29 @@ std::vector<Option> levelgenOptions(GenerateOptions& o, std::string& outFile) {
                        o.start = levelTextOf(*level);
                        return std::string();
                    }),
+        // What the designated line (levelcheck --stats) must do.
+        realOption("--min-visited-share", "share (0..1) of the blocks the designated line stands on, at least",
+                   o.minVisitedShare, 0.0, 1.0),
+        numberOption("--min-heights-visited", "heights of the blocks the designated line stands on, at least",
+                     o.minHeightsVisited, 1, INT_MAX),
+        realOption("--min-window", "seconds every press of the designated line has, at least (default 0.25)",
+                   o.minWindow, kPersonWindow, 10.0),
+        textOption("--ideas", "LIST", "ideas the designated line uses, comma-separated (listed below)",
+                   [&o](std::string_view text) {
+                       return parseIdeas(std::string(text), o.ideas) ? std::string()
+                                                                     : "unknown idea in " + std::string(text);
+                   }),
         textOption("-o", "FILE", "write the level to FILE (safely replacing it) instead of standard output",
                    [&outFile](std::string_view text) {
                        outFile = text;
                        return std::string();
                    }),
     };
+    if (description)
+        rows.push_back(textOption("--describe", "FILE", "write the level described in plain lines (- for standard input)",
+                                  [description](std::string_view text) {
+                                      *description = text;
+                                      return std::string();
+                                  }));
+    return rows;
 }

@@ -8,5 +8,6 @@
 #include "levelcheck/options.h"
 #include "levelgen/generate.h"
 
-// The rows of levelgen's options, setting `o` and the output file.
-std::vector<Option> levelgenOptions(GenerateOptions& o, std::string& outFile);
+// The rows of levelgen's options, setting `o` and the output file, and with
+// `description` the file of --describe.
+std::vector<Option> levelgenOptions(GenerateOptions& o, std::string& outFile, std::string* description = nullptr);

@@ -1,6 +1,7 @@
 #include "levelgen/generate.h"
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <sstream>
 
@@ -94,12 +95,35 @@ std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random&
         return a.turns != b.turns ? a.turns > b.turns : a.steps > b.steps;
     });
     const int pool = std::max(wanted + 1, static_cast<int>(reach.size()) / 3);
-    auto draw = [&]() -> FaceReach {
+    std::function<FaceReach()> draw = [&]() -> FaceReach {
         const int at = random.between(0, std::min(pool, static_cast<int>(reach.size())) - 1);
         const FaceReach r = reach[at];
         reach.erase(reach.begin() + at);
         return r;
     };
+    // When the line must cross the structure, the decals go far apart
+    // instead: each on one of the reachable faces farthest from the start and
+    // from the decals placed before it, so the route runs through the whole
+    // structure (the goal last, farthest of all).
+    std::vector<const BlockEntry*> placed{&text.blocks[0]};
+    auto distance = [&](const FaceReach& r) {
+        const BlockEntry& e = text.blocks[r.block];
+        int nearest = 1 << 30;
+        for (const BlockEntry* p : placed)
+            nearest = std::min(nearest, std::abs(e.x - p->x) + 2 * std::abs(e.y - p->y) + std::abs(e.z - p->z));
+        return nearest;
+    };
+    if (o.minVisitedShare > 0.0 || o.minHeightsVisited > 1) {
+        draw = [&]() -> FaceReach {
+            std::stable_sort(reach.begin(), reach.end(),
+                             [&](const FaceReach& a, const FaceReach& b) { return distance(a) > distance(b); });
+            const int at = random.between(0, std::min(3, static_cast<int>(reach.size())) - 1);
+            const FaceReach r = reach[at];
+            reach.erase(reach.begin() + at);
+            placed.push_back(&text.blocks[r.block]);
+            return r;
+        };
+    }
     for (int i = 0; i < wanted; ++i) {
         const FaceReach r = draw();
         text.blocks[r.block].decals[r.face] = Decal::Collectable;
@@ -134,6 +158,21 @@ double fitness(const LevelStats& s, const GenerateOptions& o) {
     f += o.minSteps > 0 ? std::min(1.0, steps / o.minSteps) : 1.0;
     f += o.needsTurn && s.winsWithoutTurns() ? 0.0 : 1.0;
     if (steps > o.maxSteps) f -= 1.0 + (steps - o.maxSteps) / o.maxSteps;
+    // the designated line: a person's, over the structure, with the ideas asked for
+    if (!s.personWinnable()) return f - 2.0;
+    const double visited = s.blocks ? static_cast<double>(s.line.blocksVisited) / s.blocks : 0.0;
+    f += o.minVisitedShare > 0 ? std::min(1.0, visited / o.minVisitedShare) : 1.0;
+    f += std::min(1.0, s.line.heightsVisited / static_cast<double>(std::max(1, o.minHeightsVisited)));
+    if (o.ideas) {
+        int wanted = 0, met = 0;
+        for (int i = 0; i < static_cast<int>(Idea::Count); ++i) {
+            wanted += (o.ideas >> i) & 1u;
+            met += (o.ideas & s.line.ideas) >> i & 1u;
+        }
+        f += static_cast<double>(met) / wanted;
+    } else {
+        f += 1.0;
+    }
     if (s.fewestTurns.turns > o.maxTurns) f -= 1.0;
     return f;
 }
@@ -201,6 +240,12 @@ std::string missedConstraint(const LevelStats& s, const GenerateOptions& o) {
     if (o.needsTurn && s.winsWithoutTurns()) return "won without turning";
     if (s.trapShare() < o.minTrapShare) return "trap share below --min-trap-share";
     if (s.heights < o.minHeights) return "fewer heights than --min-heights";
+    if (!s.personWinnable()) return "not winnable by a person";
+    if (s.line.hasPress() && s.line.narrowest < o.minWindow) return "a press narrower than --min-window";
+    if (s.blocks > 0 && s.line.blocksVisited < o.minVisitedShare * s.blocks)
+        return "designated line visits less than --min-visited-share";
+    if (s.line.heightsVisited < o.minHeightsVisited) return "designated line on fewer heights than --min-heights-visited";
+    if ((s.line.ideas & o.ideas) != o.ideas) return "designated line misses an idea of --ideas";
     return {};
 }
 

@@ -32,6 +32,13 @@ struct GenerateOptions {
     int minHeights = 1;
     double minTrapShare = 0.0;
     bool needsTurn = false;    // no win without turning
+    // What the designated line must do (levelcheck --stats): stand on this
+    // share of the blocks, on this many heights, with every press at least
+    // this wide (seconds), using these ideas.
+    double minVisitedShare = 0.0;
+    int minHeightsVisited = 1;
+    double minWindow = kPersonWindow;
+    IdeaSet ideas = 0;
     int tries = 300;           // candidate structures
     int rounds = 40;           // changes of the decals tried on each
     std::size_t maxStates = 400000;
