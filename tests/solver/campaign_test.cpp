@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 
 #include "levelcheck/check.h"
@@ -66,12 +65,20 @@ std::vector<std::array<int, 3>> canonicalShape(const Level& level) {
 std::string familyOf(const std::string& path) {
     std::ifstream in(path);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    static const std::regex comment(R"(<!-- [^()]+ \(([a-z ]+)\) -->)");
-    std::smatch m;
-    const auto end = text.find("-->");
-    if (end == std::string::npos) return {};
-    const std::string first = text.substr(0, end + 3);
-    return std::regex_search(first, m, comment) ? m[1].str() : std::string();
+    const auto open = text.find("<!-- ");
+    const auto close = text.find(" -->");
+    if (open == std::string::npos || close == std::string::npos || close < open) return {};
+    // the comment reads "<!-- title (family) -->": a title without brackets
+    const std::string inner = text.substr(open + 5, close - open - 5);
+    const auto bracket = inner.find(" (");
+    if (bracket == std::string::npos || bracket == 0 || inner.back() != ')') return {};
+    const std::string title = inner.substr(0, bracket);
+    const std::string family = inner.substr(bracket + 2, inner.size() - bracket - 3);
+    const auto notFamily = [](char c) { return c != ' ' && (c < 'a' || c > 'z'); };
+    if (title.find_first_of("()") != std::string::npos || family.empty() ||
+        std::any_of(family.begin(), family.end(), notFamily))
+        return {};
+    return family;
 }
 
 // Runs on the shipped levels in data/.
