@@ -26,18 +26,6 @@ const char* const kIdeaNames[] = {"edge", "wall", "collect", "blackhole", "turn"
                                   "start-turn", "underside", "carry", "climb"};
 static_assert(sizeof kIdeaNames / sizeof kIdeaNames[0] == static_cast<int>(Idea::Count));
 
-bool press(Game& game, Action action) {
-    switch (action) {
-    case Action::Left:
-        return game.rotateLeft();
-    case Action::Right:
-        return game.rotateRight();
-    case Action::None:
-        break;
-    }
-    return game.player.state != PlayerState::Waiting || game.onSpace();
-}
-
 // What the frames of one line showed.
 struct Watch {
     std::set<int> blocks;
@@ -164,7 +152,7 @@ LineFigures measureLine(Game& game, const std::vector<Action>& actions) {
             if (carriesDecal(*game.currentBlock, game.player.forward))
                 carried.emplace_back(static_cast<int>(i), game.currentBlock->index);
         }
-        if (!press(game, a)) {
+        if (!applyAction(game, a)) {
             end = StepEnd::Refused;
             break;
         }

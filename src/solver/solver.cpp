@@ -21,19 +21,6 @@ namespace {
 // Frames one step may take before the search calls it stuck.
 constexpr int kMaxFramesPerStep = 100000;
 
-// Returns whether the action was taken; a refused one changes nothing.
-bool applyAction(Game& game, Action action) {
-    switch (action) {
-    case Action::Left:
-        return game.rotateLeft();
-    case Action::Right:
-        return game.rotateRight();
-    case Action::None:
-        return game.player.state != PlayerState::Waiting || game.onSpace();
-    }
-    return false;
-}
-
 // Runs frames until the next step begins or the attempt ends.
 StepEnd runStep(Game& game, double dt) {
     for (int frame = 0; frame < kMaxFramesPerStep; ++frame) {
@@ -314,6 +301,18 @@ const char* actionKey(Action a) {
 StepEnd playStep(Game& game, Action action, double dt) {
     if (!applyAction(game, action)) return StepEnd::Refused;
     return runStep(game, dt);
+}
+
+bool applyAction(Game& game, Action action) {
+    switch (action) {
+    case Action::Left:
+        return game.rotateLeft();
+    case Action::Right:
+        return game.rotateRight();
+    case Action::None:
+        return game.player.state != PlayerState::Waiting || game.onSpace();
+    }
+    return false;
 }
 
 StepEnd replay(Game& game, const std::vector<Action>& actions, double dt) {

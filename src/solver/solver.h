@@ -32,6 +32,10 @@ inline constexpr double kFrameTime = 1.0 / 60.0;
 // is replayed at 60 frames a second.
 inline constexpr double kSearchFrameTime = 0.09;
 
+// Presses the key of `action` at a decision point (Space when the avatar
+// waits). Returns whether the game took it; a refused press changes nothing.
+bool applyAction(Game& game, Action action);
+
 // Restarts the attempt and plays `actions`, one per step, at frame time dt.
 // Returns how the last step ended (Refused when a turn was not allowed).
 StepEnd replay(Game& game, const std::vector<Action>& actions, double dt = kFrameTime);
