@@ -155,7 +155,52 @@ TEST(LevelGen, EveryShapeBuildsOneJoinedStructureStartingOnAnOpenTop) {
                         todo.push_back(n);
             }
             EXPECT_EQ(seen.size(), s.size());
+            // trails and spirals are one path a block wide: two ends, every
+            // other cell joined to exactly two
+            if (shape == static_cast<int>(Shape::Trails) || shape == static_cast<int>(Shape::Spirals)) {
+                EXPECT_EQ(s.size(), 40u);
+                int ends = 0;
+                for (const Cell& c : s.cells()) {
+                    int joined = 0;
+                    for (int f = 0; f < 6; ++f) joined += !s.open(c, f);
+                    EXPECT_LE(joined, 2);
+                    ends += joined == 1;
+                }
+                EXPECT_EQ(ends, 2);
+            }
         }
+    }
+}
+
+TEST_F(LevelStatsTest, DecalsAlongAWalkMakeTheLineCrossTheWholeStructure) {
+    // The collectables and the goal go along a walk a person could make, so
+    // the designated line stands on most of a trail and climbs with it.
+    for (Shape shape : {Shape::Trails, Shape::Spirals}) {
+        SCOPED_TRACE(shapeName(shape));
+        GenerateOptions o;
+        o.seed = 7;
+        o.shape = shape;
+        o.blocks = {24, 30};
+        o.holes = {0, 1};
+        o.collectables = {2, 3};
+        o.minVisitedShare = 0.5;
+        o.minHeightsVisited = 3;
+        o.maxStates = 200000;
+        o.tries = 25;
+        o.rounds = 2;
+        std::string why;
+        const std::optional<Generated> g = generate(game, o, &why);
+        ASSERT_TRUE(g) << why;
+        // measured afresh from the file
+        std::unique_ptr<Level> level = loadLevelFromText("gen.xml", writeLevelText(g->text));
+        ASSERT_TRUE(level);
+        const int blocks = static_cast<int>(level->blocks.size());
+        game.setLevel(std::move(level));
+        const LevelStats s = analyse(game);
+        ASSERT_TRUE(s.personWinnable());
+        EXPECT_GE(2 * s.line.blocksVisited, blocks);
+        EXPECT_GE(s.line.heightsVisited, 3);
+        EXPECT_GE(s.line.narrowest, kPersonWindow);
     }
 }
 

@@ -26,7 +26,7 @@ std::vector<Option> levelgenOptions(GenerateOptions& o, std::string& outFile, st
         numberOption<std::uint64_t>("--seed", "the random seed (the same options give the same file)", o.seed, 0,
                                     UINT64_MAX),
         rangeOption("--blocks", "blocks of the structure (default 10..20)", o.blocks, 2),
-        textOption("--shape", "NAME", "rows, decks, towers, stairs, bridges, rings, cubes, wraps or mixed",
+        textOption("--shape", "NAME", "rows, decks, towers, stairs, bridges, rings, cubes, wraps, trails, spirals or mixed",
                    [&o](std::string_view text) {
                        return parseShape(std::string(text), o.shape) ? std::string()
                                                                      : "unknown shape " + std::string(text);

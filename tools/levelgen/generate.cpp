@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "log/console.h"
@@ -38,6 +39,90 @@ bool turns(const Structure& s, const Cell& c) {
     for (int f = 0; f < 3; ++f)
         if (!s.open(c, f) || !s.open(c, f + 3)) ++axes;
     return axes == 1;
+}
+
+// A face the avatar stands on at a decision point of a walk, as the level
+// file names it (the block was not turned before the walk got there).
+struct WalkFace {
+    int block = 0;
+    int face = 0;
+    bool newBlock = false;  // the walk's first time on this block
+};
+
+// A line of play a person could make, from the start, that goes on to the
+// nearest block it has not stood on (by a search of the next moves, a
+// random one of the nearest) until none is near: turns only where the press
+// has a person's window, never into a black hole. Returns the faces met, in
+// order, leaving out those on blocks already turned (the level file names
+// a face before any turn).
+std::vector<WalkFace> walk(Game& game, Random& random, int maxSteps, double minWindow) {
+    ConsoleCapture quiet;
+    const std::size_t blocks = game.level->blocks.size();
+    std::vector<WalkFace> faces;
+    std::vector<bool> visited(blocks, false), turned(blocks, false);
+    game.resetAttempt();
+    struct Node {
+        Game::State state;
+        int parent;
+        Action action;
+        int depth;
+    };
+    auto placeKey = [&](const Game& g) {
+        return ((g.currentBlock->index * 8 + static_cast<int>(g.player.up)) * 8 + static_cast<int>(g.player.forward)) *
+                   4 +
+               static_cast<int>(stepStart(g));
+    };
+    int steps = 0;
+    bool started = false;
+    while (steps < maxSteps) {
+        const int block = game.currentBlock->index;
+        if (!turned[static_cast<std::size_t>(block)])
+            faces.push_back({block, static_cast<int>(game.player.up), !visited[static_cast<std::size_t>(block)]});
+        visited[static_cast<std::size_t>(block)] = true;
+        // breadth first over the next moves to the nearest new blocks
+        std::vector<Node> nodes{{game.state(), -1, Action::None, 0}};
+        std::set<int> seen{placeKey(game)};
+        std::vector<int> targets;
+        int targetDepth = 1 << 30;
+        for (std::size_t at = 0; at < nodes.size() && nodes.size() < 6000; ++at) {
+            if (nodes[at].depth >= targetDepth || nodes[at].depth >= 40) break;
+            for (Action a : {Action::None, Action::Left, Action::Right}) {
+                game.restore(nodes[at].state);
+                const bool first = !started && at == 0;
+                if (a != Action::None && !first && pressWindow(game) < minWindow) continue;
+                if (playStep(game, a, kSearchFrameTime) != StepEnd::Continues) continue;
+                if (!seen.insert(placeKey(game)).second) continue;
+                nodes.push_back({game.state(), static_cast<int>(at), a, nodes[at].depth + 1});
+                if (!visited[static_cast<std::size_t>(game.currentBlock->index)]) {
+                    targets.push_back(static_cast<int>(nodes.size()) - 1);
+                    targetDepth = nodes.back().depth;
+                }
+            }
+        }
+        if (targets.empty()) break;
+        // follow the moves to one of the nearest, recording the faces on the way
+        std::vector<int> route;
+        for (int n = targets[static_cast<std::size_t>(random.between(0, static_cast<int>(targets.size()) - 1))]; n > 0;
+             n = nodes[static_cast<std::size_t>(n)].parent)
+            route.push_back(n);
+        std::reverse(route.begin(), route.end());
+        game.restore(nodes[0].state);
+        for (std::size_t k = 0; k < route.size(); ++k) {
+            const Node& n = nodes[static_cast<std::size_t>(route[k])];
+            if (k > 0) {
+                const int on = game.currentBlock->index;
+                if (!turned[static_cast<std::size_t>(on)])
+                    faces.push_back({on, static_cast<int>(game.player.up), !visited[static_cast<std::size_t>(on)]});
+                visited[static_cast<std::size_t>(on)] = true;
+            }
+            if (n.action != Action::None) turned[static_cast<std::size_t>(game.currentBlock->index)] = true;
+            game.restore(n.state);
+            ++steps;
+        }
+        started = true;
+    }
+    game.resetAttempt();
+    return faces;
 }
 
 // One candidate from the random source; nothing when the decals cannot be placed.
@@ -76,8 +161,52 @@ std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random&
         ++placed;
     }
 
-    // Where can the avatar get to with these holes, and after how many turns?
     if (!loadInto(game, text)) return std::nullopt;
+    const int wanted = random.between(o.collectables.lo, o.collectables.hi);
+
+    // When the line must cross the structure, a walk a person could make
+    // crosses it first, and the collectables go along it, spread from its
+    // start to its end, with the goal where it last found a new block: the
+    // shortest win has to follow the walk's tour.
+    if (o.minVisitedShare > 0.0 || o.minHeightsVisited > 1) {
+        const int length = std::min(o.maxSteps, std::max(30, 3 * static_cast<int>(s.size())));
+        std::vector<WalkFace> faces = walk(game, random, length, o.minWindow);
+        if (o.verbose) {
+            int fresh = 0;
+            for (const WalkFace& f : faces) fresh += f.newBlock;
+            std::cerr << "walk of " << faces.size() << " steps over " << fresh << " of " << s.size() << " blocks\n";
+        }
+        std::vector<WalkFace> stops;
+        for (std::size_t i = 1; i < faces.size(); ++i) {
+            const WalkFace& f = faces[i];
+            const BlockEntry& e = text.blocks[static_cast<std::size_t>(f.block)];
+            const bool nearStart = f.face == 1 && e.x == 0 && e.y == 0 && (e.z == 0 || e.z == -1);
+            if (f.newBlock && !nearStart && e.decals[f.face] == Decal::Plain) stops.push_back(f);
+        }
+        // decals on blocks that cannot turn never move, which keeps the
+        // search small on large levels: those blocks first when there are enough
+        std::vector<WalkFace> still;
+        for (const WalkFace& f : stops)
+            if (!turns(s, s.cells()[static_cast<std::size_t>(f.block)])) still.push_back(f);
+        if (static_cast<int>(still.size()) >= wanted + 1 && random.chance(0.8)) stops = still;
+        if (static_cast<int>(stops.size()) < wanted + 1) return std::nullopt;
+        // the goal on the last new block, the collectables spread before it
+        // (a little off the even spacing, by chance)
+        const WalkFace goal = stops.back();
+        text.blocks[static_cast<std::size_t>(goal.block)].decals[goal.face] = Decal::Goal;
+        const int span = static_cast<int>(stops.size()) - 1;
+        for (int i = 0; i < wanted; ++i) {
+            const int even = (i + 1) * span / (wanted + 1);
+            const int jitter = span / (2 * (wanted + 1));
+            const int at = std::clamp(even + random.between(-jitter, jitter), 0, span - 1);
+            const WalkFace& f = stops[static_cast<std::size_t>(at)];
+            int& d = text.blocks[static_cast<std::size_t>(f.block)].decals[f.face];
+            if (d == Decal::Plain) d = Decal::Collectable;
+        }
+        return text;
+    }
+
+    // Where can the avatar get to with these holes, and after how many turns?
     SolveLimits limits;
     limits.maxStates = o.maxStates;
     std::vector<FaceReach> reach = reachableFaces(game, limits);
@@ -87,7 +216,6 @@ std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random&
                                           (r.block == 0 && r.face == 1);
                                }),
                 reach.end());
-    const int wanted = random.between(o.collectables.lo, o.collectables.hi);
     if (static_cast<int>(reach.size()) < wanted + 1) return std::nullopt;
     // the faces that take the most turns to reach come first; collectables
     // and the goal are drawn from the first part, by chance
@@ -101,29 +229,6 @@ std::optional<LevelText> candidate(Game& game, const GenerateOptions& o, Random&
         reach.erase(reach.begin() + at);
         return r;
     };
-    // When the line must cross the structure, the decals go far apart
-    // instead: each on one of the reachable faces farthest from the start and
-    // from the decals placed before it, so the route runs through the whole
-    // structure (the goal last, farthest of all).
-    std::vector<const BlockEntry*> placed{&text.blocks[0]};
-    auto distance = [&](const FaceReach& r) {
-        const BlockEntry& e = text.blocks[r.block];
-        int nearest = 1 << 30;
-        for (const BlockEntry* p : placed)
-            nearest = std::min(nearest, std::abs(e.x - p->x) + 2 * std::abs(e.y - p->y) + std::abs(e.z - p->z));
-        return nearest;
-    };
-    if (o.minVisitedShare > 0.0 || o.minHeightsVisited > 1) {
-        draw = [&]() -> FaceReach {
-            std::stable_sort(reach.begin(), reach.end(),
-                             [&](const FaceReach& a, const FaceReach& b) { return distance(a) > distance(b); });
-            const int at = random.between(0, std::min(3, static_cast<int>(reach.size())) - 1);
-            const FaceReach r = reach[at];
-            reach.erase(reach.begin() + at);
-            placed.push_back(&text.blocks[r.block]);
-            return r;
-        };
-    }
     for (int i = 0; i < wanted; ++i) {
         const FaceReach r = draw();
         text.blocks[r.block].decals[r.face] = Decal::Collectable;

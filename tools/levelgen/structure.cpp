@@ -11,7 +11,9 @@ Cell moved(const Cell& c, int dx, int dy, int dz) {
     return {std::get<0>(c) + dx, std::get<1>(c) + dy, std::get<2>(c) + dz};
 }
 
-const char* const kShapeNames[] = {"rows", "decks", "towers", "stairs", "bridges", "rings", "cubes", "wraps", "mixed"};
+const char* const kShapeNames[] = {"rows",  "decks",  "towers",  "stairs",  "bridges", "rings",
+                                   "cubes", "wraps", "trails", "spirals", "mixed"};
+constexpr int kShapes = static_cast<int>(Shape::Mixed) + 1;
 
 }  // namespace
 
@@ -31,7 +33,7 @@ int Random::between(int lo, int hi) {
 bool Random::chance(double p) { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0) < p; }
 
 bool parseShape(const std::string& word, Shape& shape) {
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < kShapes; ++i)
         if (word == kShapeNames[i]) {
             shape = static_cast<Shape>(i);
             return true;
@@ -152,7 +154,78 @@ void Structure::shiftToOrigin(const Cell& c) {
     for (const Cell& o : old) add(std::get<0>(o) - ox, std::get<1>(o) - oy, std::get<2>(o) - oz);
 }
 
+Structure Structure::trail(int blocks, bool spiral, Random& random) {
+    Structure s;
+    std::vector<Cell> path{{0, 0, 0}};
+    s.add(0, 0, 0);
+    // A cell may touch (by face, edge or corner) only the cells just before
+    // it on the path, so rows never lean on each other: the avatar meets a
+    // wall only in the bends. The camera's view of the start stays clear.
+    auto free = [&](const Cell& c) {
+        const auto [x, y, z] = c;
+        if (x >= -1 && x <= 1 && y >= 1 && y <= 3 && z >= 0 && z <= 4) return false;
+        if (z > 0 && y >= 0 && x >= -1 && x <= 1) return false;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dz = -1; dz <= 1; ++dz) {
+                    const Cell n = moved(c, dx, dy, dz);
+                    if (!s.has(std::get<0>(n), std::get<1>(n), std::get<2>(n))) continue;
+                    // the last two cells of the path (the corner and the one before it) may touch
+                    const auto last = std::find(path.end() - std::min<std::ptrdiff_t>(2, static_cast<std::ptrdiff_t>(path.size())), path.end(), n);
+                    if (last == path.end()) return false;
+                }
+        return true;
+    };
+    int axis = 5;  // -z first
+    int turn = random.chance(0.5) ? 1 : -1;
+    const int flat[4] = {0, 2, 3, 5};  // +x, +z, -x, -z: a quarter turn round is the next entry
+    for (int segment = 0, guard = 0; static_cast<int>(s.size()) < blocks && guard < 400; ++guard) {
+        int dir = axis;
+        if (segment > 0) {
+            if (spiral) {
+                // round the same way on the flat; every other bend climbs first
+                const int at = static_cast<int>(std::find(flat, flat + 4, axis) - flat);
+                dir = at < 4 ? flat[(at + turn + 4) % 4] : flat[random.between(0, 3)];
+                if (at < 4 && segment % 2 == 1 && random.chance(0.8)) dir = random.chance(0.75) ? 1 : 4;
+            } else {
+                do dir = random.between(0, 5);
+                while (dir % 3 == axis % 3);
+                if ((dir == 1 || dir == 4) && random.chance(0.3)) dir = flat[random.between(0, 3)];
+            }
+        }
+        const bool vertical = dir == 1 || dir == 4;
+        const int length = std::min(blocks - static_cast<int>(s.size()),
+                                    vertical ? random.between(2, 3) : random.between(3, 6));
+        std::vector<Cell> cells;
+        Cell at = path.back();
+        const std::vector<Cell> before = path;
+        for (int i = 0; i < length; ++i) {
+            at = moved(at, kSide[dir][0], kSide[dir][1], kSide[dir][2]);
+            if (!free(at)) break;
+            cells.push_back(at);
+            path.push_back(at);
+            s.add(std::get<0>(at), std::get<1>(at), std::get<2>(at));
+        }
+        if (static_cast<int>(cells.size()) < std::min(length, 2)) {
+            // undo a row that ran into the path at once
+            for (auto c = cells.rbegin(); c != cells.rend(); ++c) s.removeKeepingJoined(*c);
+            path = before;
+            continue;
+        }
+        axis = dir;
+        ++segment;
+    }
+    if (static_cast<int>(s.size()) < blocks) return {};
+    return s;
+}
+
 Structure Structure::build(Shape shape, int blocks, Random& random) {
+    if (shape == Shape::Trails || shape == Shape::Spirals) {
+        for (int guard = 0; guard < 50; ++guard) {
+            Structure s = trail(blocks, shape == Shape::Spirals, random);
+            if (s.size() > 0) return s;
+        }
+    }
     Structure s;
     s.row({0, 0, 0}, 0, 0, -1, random.between(3, 5));
     const int horizontal[4] = {0, 2, 3, 5};
@@ -202,6 +275,10 @@ Structure Structure::build(Shape shape, int blocks, Random& random) {
             break;
         case Shape::Wraps:
             s.ring(start, random.between(2, 4), random.between(3, 5), true);
+            break;
+        case Shape::Trails:
+        case Shape::Spirals:  // built whole above; here only when no path fitted
+            s.row(start, dx, 0, dz, std::min(left, random.between(2, 7)));
             break;
         case Shape::Mixed:
             break;

@@ -29,7 +29,10 @@ private:
 using Cell = std::tuple<int, int, int>;
 
 // Shape families a structure can be built from.
-enum class Shape { Rows, Decks, Towers, Stairs, Bridges, Rings, Cubes, Wraps, Mixed };
+// Trails and spirals are one path of straight rows, a block wide, that the
+// avatar can follow from end to end (each bend joins two rows in the plane
+// the avatar rolls round them in); mixed draws on the families before them.
+enum class Shape { Rows, Decks, Towers, Stairs, Bridges, Rings, Cubes, Wraps, Trails, Spirals, Mixed };
 // Returns the family named by a word ("rows", "decks", ...), or false.
 bool parseShape(const std::string& word, Shape& shape);
 const char* shapeName(Shape shape);
@@ -52,6 +55,11 @@ public:
     void bridge(Cell from, int dx, int dz, int span, int height);
     void ring(Cell corner, int width, int depth, bool upright);  // a closed loop of rows
     void hollowCube(Cell corner, int edge, Random& random, int holes);
+
+    // A path of rows from the start, heading back (-z) first; spiral paths
+    // bend the same way round each time and climb between the bends.
+    // Returns an empty structure when no path of `blocks` cells was found.
+    static Structure trail(int blocks, bool spiral, Random& random);
 
     // Builds a structure of the family with about `blocks` cells.
     static Structure build(Shape shape, int blocks, Random& random);
