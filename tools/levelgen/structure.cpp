@@ -176,17 +176,20 @@ Structure Structure::trail(int blocks, bool spiral, Random& random) {
                 }
         return true;
     };
-    int axis = 5;  // -z first
+    int axis = 5;      // -z first
+    int lastFlat = 5;  // the last row on the flat
     int turn = random.chance(0.5) ? 1 : -1;
     const int flat[4] = {0, 2, 3, 5};  // +x, +z, -x, -z: a quarter turn round is the next entry
     for (int segment = 0, guard = 0; static_cast<int>(s.size()) < blocks && guard < 400; ++guard) {
         int dir = axis;
         if (segment > 0) {
             if (spiral) {
-                // round the same way on the flat; every other bend climbs first
-                const int at = static_cast<int>(std::find(flat, flat + 4, axis) - flat);
-                dir = at < 4 ? flat[(at + turn + 4) % 4] : flat[random.between(0, 3)];
-                if (at < 4 && segment % 2 == 1 && random.chance(0.8)) dir = random.chance(0.75) ? 1 : 4;
+                // round the same way on the flat, a quarter turn from the
+                // last flat row; most bends climb first
+                const bool wasFlat = axis != 1 && axis != 4;
+                const int at = static_cast<int>(std::find(flat, flat + 4, lastFlat) - flat);
+                dir = flat[(at + turn + 4) % 4];
+                if (wasFlat && random.chance(0.7)) dir = random.chance(0.8) ? 1 : 4;
             } else {
                 do dir = random.between(0, 5);
                 while (dir % 3 == axis % 3);
@@ -194,8 +197,11 @@ Structure Structure::trail(int blocks, bool spiral, Random& random) {
             }
         }
         const bool vertical = dir == 1 || dir == 4;
-        const int length = std::min(blocks - static_cast<int>(s.size()),
-                                    vertical ? random.between(2, 3) : random.between(3, 6));
+        // large paths have longer rows, so a line across them needs no more
+        // turns than one across a small path
+        const int rowLength = vertical ? random.between(2, 3)
+                                       : blocks >= 60 ? random.between(5, 9) : random.between(3, 6);
+        const int length = std::min(blocks - static_cast<int>(s.size()), rowLength);
         std::vector<Cell> cells;
         Cell at = path.back();
         const std::vector<Cell> before = path;
@@ -213,6 +219,7 @@ Structure Structure::trail(int blocks, bool spiral, Random& random) {
             continue;
         }
         axis = dir;
+        if (dir != 1 && dir != 4) lastFlat = dir;
         ++segment;
     }
     if (static_cast<int>(s.size()) < blocks) return {};
