@@ -42,6 +42,7 @@ SKIP = {
     r"cmake -S \. -B build-tsan .*|cmake --build build-tsan .*|cd data && \.\./build-tsan/.*":
         "a separate ThreadSanitizer build of minutes",
     r"tools/look_compare\.py( .*)?": "draws two versions of the game at many moments: minutes",
+    r"tools/play_line\.py( .*)?": "plays levels in the real game under Xvfb: a minute a level",
     r"score = .*": "a formula, not a command",
 }
 
