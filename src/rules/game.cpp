@@ -50,14 +50,16 @@ void Game::setLevel(std::unique_ptr<Level> next) {
 }
 
 Game::State Game::state() const {
-    State s;
-    s.player = player;
-    s.paused = paused;
-    s.collected = collected;
-    s.block = currentBlock ? currentBlock->index : -1;
-    s.stepProgress = stepProgress;
-    s.spinClock = spinClock;
-    s.spinMatrix = spinMatrix;
+    // Copied in, not assigned: a State built empty first would pose a
+    // Player of its own, which costs as much as a frame of play.
+    State s{.player = player,
+            .paused = paused,
+            .collected = collected,
+            .block = currentBlock ? currentBlock->index : -1,
+            .stepProgress = stepProgress,
+            .spinClock = spinClock,
+            .spinMatrix = spinMatrix,
+            .blocks = {}};
     if (level)
         for (const Block* b : level->blocks)
             if (!b->atRest()) s.blocks.emplace_back(b->index, b->state());
@@ -173,10 +175,12 @@ bool Game::turnBlock(bool left) {
     player.state = PlayerState::Turning;
     const float amount = static_cast<float>(1.0 - stepProgress);
     player.startTurn(left ? amount : -amount);
-    // The pose at once, not at the next step: while paused there is none,
-    // and the camera's up would show the turn done while the block and the
-    // avatar still wait at its start.
-    player.update(stepProgress, avatarCell());
+    // While paused there is no next step to pose the turn's start, and the
+    // camera's up would show the turn done while the block and the avatar
+    // still wait at its start: the pose at once. Otherwise the next step
+    // poses it before anything is drawn, and the search's turns are not
+    // posed twice.
+    if (paused) player.update(stepProgress, avatarCell());
     evaluateFace();
     player.busy = true;
     return true;
