@@ -1,5 +1,7 @@
 #include "rules/game.h"
 
+#include <algorithm>
+
 #include "log/console.h"
 
 namespace {
@@ -60,9 +62,13 @@ Game::State Game::state() const {
             .spinClock = spinClock,
             .spinMatrix = spinMatrix,
             .blocks = {}};
-    if (level)
+    if (level) {
+        const auto moved = std::count_if(level->blocks.begin(), level->blocks.end(),
+                                         [](const Block* b) { return !b->atRest(); });
+        s.blocks.reserve(static_cast<std::size_t>(moved));
         for (const Block* b : level->blocks)
             if (!b->atRest()) s.blocks.emplace_back(b->index, b->state());
+    }
     return s;
 }
 
@@ -78,7 +84,7 @@ void Game::restore(const State& s) {
     auto changed = s.blocks.begin();
     for (Block* b : level->blocks) {
         if (changed != s.blocks.end() && changed->first == b->index) {
-            if (b->state() != changed->second) {
+            if (!b->holds(changed->second)) {
                 b->restore(changed->second);
                 noteChanged(*b);
             }
