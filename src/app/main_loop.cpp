@@ -227,7 +227,7 @@ void renderStep() {
 
 void drawFrame() {
     if (game && game->level) {
-        keepLevelBuffers(*game->level);
+        levelBuffers.keep(*game->level);
         renderScene(*game, mainProgram);
     } else {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

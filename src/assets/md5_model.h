@@ -1,7 +1,7 @@
 #pragma once
 // Static models from MD5 mesh files (version 10): parsing, bind pose and
 // smooth normals. Uploading and drawing them is the renderer's
-// (render/model_draw.h).
+// (render/model_draw.h), which keeps the GL names beside the model.
 
 #include <cstddef>
 #include <cstdint>
@@ -66,12 +66,6 @@ public:
     int numMeshes = 0;  // 0 until declared
     std::vector<Joint> joints;
     std::vector<Mesh> meshes;
-
-    // Kept by the renderer (render/model_draw.h); 0 until it has uploaded
-    // the first mesh or loaded the texture.
-    unsigned vertexBuffer = 0;  // first mesh's vertices, when buffer objects are supported
-    unsigned indexBuffer = 0;   // first mesh's triangles
-    unsigned texture = 0;       // 0: untextured
 
     // Reads and prepares the mesh file. Throws Exception.
     void loadFile(const char* meshFile);

@@ -13,7 +13,7 @@
 
 namespace {
 
-MD5Model brain;  // empty (and drawn as nothing) until loaded
+DrawnModel brain;  // empty (and drawn as nothing) until loaded
 unsigned cageTexture = 0;
 
 }  // namespace
@@ -47,6 +47,6 @@ std::array<Sphere, 2> avatarBounds(const Player& player) {
         for (const Vec4& v : cageMesh().vertices) largest = std::fmax(largest, v.x * v.x + v.y * v.y + v.z * v.z);
         return std::sqrt(largest);
     }();
-    return {placedSphere(player.brainMatrix, modelRadius(brain)),
+    return {placedSphere(player.brainMatrix, modelRadius(brain.mesh)),
             placedSphere(multiply(player.bodyMatrix, player.cageSpin), cageRadius)};
 }

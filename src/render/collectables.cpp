@@ -1,3 +1,3 @@
 #include "render/collectables.h"
 
-MD5Model collectableModel;
+DrawnModel collectableModel;

@@ -2,8 +2,8 @@
 
 #include <GL/glew.h>
 
-#include "assets/md5_model.h"
 #include "platform/settings.h"
+#include "render/level_buffers.h"
 #include "render/model_draw.h"
 #include "render/vertex_attributes.h"
 #include "world/block.h"
@@ -36,21 +36,22 @@ void drawBlock(const Block& block) {
 
 void drawLevelBlocks(const Level& level, int skip) {
     const int count = static_cast<int>(level.blocks.size());
-    if (!vboEnabled || level.vertexBuffer == 0) {
+    const unsigned vertexBuffer = levelBuffers.vertexBuffer(level);
+    if (!vboEnabled || vertexBuffer == 0) {
         for (int i = 0; i < count; ++i)
             if (i != skip) drawBlock(*level.blocks[static_cast<std::size_t>(i)]);
         return;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, level.vertexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     pointAtLevelBuffer();
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, level.indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, levelBuffers.indexBuffer(level));
     for (const IndexRange& range : levelDrawRanges(count, skip))
         if (range.count > 0) glDrawElements(GL_TRIANGLES, range.count, GL_UNSIGNED_INT, byteOffset(range.offsetBytes));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
-void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model, const BlockTurn& turn) {
+void drawCollectables(const Level& level, Mat4 spin, const DrawnModel& model, const BlockTurn& turn) {
     for (const Block* block : level.blocks)
         for (int d = 0; d < 6; ++d) {
             if (block->decals[d] != Decal::Collectable) continue;

@@ -11,7 +11,7 @@
 
 struct Block;
 struct Level;
-class MD5Model;
+class DrawnModel;
 
 // One indexed draw: how many indices, from which byte of the index buffer.
 struct IndexRange {
@@ -47,4 +47,4 @@ void drawLevelBlocks(const Level& level, int skip);
 bool innerFace(const Block& block, int face, const Block* moving);
 // Draws `model` on every face that holds a collectable, those of a turning
 // block with its turn.
-void drawCollectables(const Level& level, Mat4 spin, const MD5Model& model, const BlockTurn& turn);
+void drawCollectables(const Level& level, Mat4 spin, const DrawnModel& model, const BlockTurn& turn);

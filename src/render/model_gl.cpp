@@ -20,23 +20,10 @@ constexpr std::size_t kPositionOffset = 8;
 constexpr std::size_t kTexCoordOffset = 20;
 constexpr std::size_t kNormalOffset = 28;
 
-}  // namespace
-
-void loadModel(MD5Model& model, const char* meshFile, const char* textureFile) {
-    try {
-        model.loadFile(meshFile);
-    } catch (const MD5Model::Exception&) {
-        model.meshes.clear();
-        model.joints.clear();
-        throw;
-    }
-    if (vboSupported) createModelBuffers(model);
-    if (textureFile) model.texture = loadMipmapTexture(textureFile);
-}
-
-void createModelBuffers(MD5Model& model) {
-    if (model.meshes.empty()) return;
-    const MD5Model::Mesh& mesh = model.meshes.front();
+// Puts the first mesh into a vertex and an index buffer.
+void createModelBuffers(DrawnModel& model) {
+    if (model.mesh.meshes.empty()) return;
+    const MD5Model::Mesh& mesh = model.mesh.meshes.front();
     GLuint names[2] = {0, 0};
     glGenBuffers(2, names);
     model.vertexBuffer = names[0];
@@ -51,8 +38,36 @@ void createModelBuffers(MD5Model& model) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
-void drawModel(const MD5Model& model) {
-    if (model.meshes.empty()) return;
+}  // namespace
+
+DrawnModel::~DrawnModel() { release(); }
+
+void DrawnModel::release() {
+    // Without a current context GLEW has no entry points, and the names are 0.
+    if ((vertexBuffer != 0 || indexBuffer != 0) && glDeleteBuffers) {
+        const GLuint names[2] = {vertexBuffer, indexBuffer};
+        glDeleteBuffers(2, names);
+    }
+    if (texture != 0) glDeleteTextures(1, &texture);
+    vertexBuffer = indexBuffer = texture = 0;
+}
+
+void loadModel(DrawnModel& model, const char* meshFile, const char* textureFile) {
+    model.release();
+    model.mesh = MD5Model();
+    try {
+        model.mesh.loadFile(meshFile);
+    } catch (const MD5Model::Exception&) {
+        model.mesh.meshes.clear();
+        model.mesh.joints.clear();
+        throw;
+    }
+    if (vboSupported) createModelBuffers(model);
+    if (textureFile) model.texture = loadMipmapTexture(textureFile);
+}
+
+void drawModel(const DrawnModel& model) {
+    if (model.mesh.meshes.empty()) return;
     bindTexture(model.texture);
     if (vboEnabled && model.vertexBuffer != 0) {
         glBindBuffer(GL_ARRAY_BUFFER, model.vertexBuffer);
@@ -60,13 +75,13 @@ void drawModel(const MD5Model& model) {
         pointAttribute(texCoordAttribLocation, 2, kStride, byteOffset(kTexCoordOffset));
         pointAttribute(normalAttribLocation, 3, kStride, byteOffset(kNormalOffset));
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, model.indexBuffer);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * model.meshes.front().tris.size()), GL_UNSIGNED_INT,
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * model.mesh.meshes.front().tris.size()), GL_UNSIGNED_INT,
                        nullptr);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
         return;
     }
-    for (const MD5Model::Mesh& mesh : model.meshes) {
+    for (const MD5Model::Mesh& mesh : model.mesh.meshes) {
         const auto* first = reinterpret_cast<const std::uint8_t*>(mesh.verts.data());
         pointAttribute(vertexAttribLocation, 3, kStride, first + kPositionOffset);
         pointAttribute(normalAttribLocation, 3, kStride, first + kNormalOffset);
@@ -75,7 +90,7 @@ void drawModel(const MD5Model& model) {
     }
 }
 
-bool loadModelOrReport(MD5Model& model, const char* meshFile, const char* textureFile) {
+bool loadModelOrReport(DrawnModel& model, const char* meshFile, const char* textureFile) {
     try {
         loadModel(model, meshFile, textureFile);
         return true;

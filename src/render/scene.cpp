@@ -16,7 +16,6 @@
 #include "render/collectables.h"
 #include "render/depth_program.h"
 #include "render/frame_check.h"
-#include "render/level_buffers.h"
 #include "render/level_draw.h"
 #include "render/model_draw.h"
 #include "render/scene_math.h"
@@ -236,7 +235,7 @@ TexelRect movingTexels(const Game& game) {
         const Block& b = *game.currentBlock;
         add({{static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(b.z)}, 0.8661f});
     }
-    const float collectableRadius = modelRadius(collectableModel);
+    const float collectableRadius = modelRadius(collectableModel.mesh);
     const BlockTurn turn = blockTurn(game);
     for (const Block* block : game.level->blocks)
         for (int d = 0; d < 6; ++d)
@@ -313,7 +312,6 @@ bool drawBlocksByShading(const Game& game) {
 // meets; the usual one uses the savings below.
 void drawPasses(const Game& game, unsigned mainProgram, bool plain, const Mat4* view) {
     PassClock clock;
-    if (vboEnabled) refreshLevelLooks(*game.level);
 
     // From the light: depth only, faces turned away from it.
     glActiveTexture(GL_TEXTURE1);

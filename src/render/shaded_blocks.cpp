@@ -10,6 +10,7 @@
 #include "assets/texture.h"
 #include "platform/settings.h"
 #include "render/inline_program.h"
+#include "render/level_buffers.h"
 #include "render/level_draw.h"
 #include "render/vertex_attributes.h"
 #include "render/scene.h"
@@ -78,8 +79,8 @@ void ShadedBlocks::drawFaces(const Level& level, const std::vector<unsigned>& in
     if (indices.empty()) return;
     // From the level's buffer in buffer mode, else from the copy in client memory.
     const char* base = nullptr;
-    if (vboEnabled && level.vertexBuffer != 0)
-        glBindBuffer(GL_ARRAY_BUFFER, level.vertexBuffer);
+    if (vboEnabled && levelBuffers.vertexBuffer(level) != 0)
+        glBindBuffer(GL_ARRAY_BUFFER, levelBuffers.vertexBuffer(level));
     else
         base = reinterpret_cast<const char*>(clientVertices_.data());
     constexpr int stride = floatsPerVertex * sizeof(float);
@@ -135,7 +136,7 @@ void ShadedBlocks::draw(const Game& game) {
     const Block* turning = turningBlock(game);
     const Vec3 eye = eyePosition(viewMatrix);
     update(game, faceShadings(level.blocks, level.lightPosition), eye, !eyeAmongBlocks(level.blocks, eye));
-    if (!vboEnabled || level.vertexBuffer == 0) clientVertices_ = buildVertexArray(level.blocks);
+    if (!vboEnabled || levelBuffers.vertexBuffer(level) == 0) clientVertices_ = buildVertexArray(level.blocks);
 
     // The faces block by block, nearest first.
     std::vector<std::pair<float, std::size_t>> order;

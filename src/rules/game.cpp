@@ -1,5 +1,7 @@
 #include "rules/game.h"
 
+#include <algorithm>
+
 #include "log/console.h"
 
 namespace {
@@ -22,10 +24,22 @@ void Game::clearEvents() {
     changedBlocks.clear();
 }
 
-void Game::noteChanged(const Block& b) {
+void Game::noteLooks(const Block& b) {
     for (int i : changedBlocks)
         if (i == b.index) return;
     changedBlocks.push_back(b.index);
+}
+
+void Game::noteChanged(const Block& b) {
+    const auto at = std::lower_bound(moved_.begin(), moved_.end(), b.index);
+    if (at == moved_.end() || *at != b.index) moved_.insert(at, b.index);
+    noteLooks(b);
+}
+
+void Game::forgetMoved() {
+    moved_.clear();
+    if (level && level->goalIndex >= 0 && !level->blocks[level->goalIndex]->atRest())
+        moved_.push_back(level->goalIndex);
 }
 
 bool Game::switchLevel(const char* name) {
@@ -45,22 +59,27 @@ void Game::setLevel(std::unique_ptr<Level> next) {
     // level without collectables, which would otherwise stay shut until the
     // first retry.
     level->reset();
+    forgetMoved();
     currentBlock = level->blocks[level->rootIndex];
     views.push_back(ViewEvent::LevelSwitched);
 }
 
 Game::State Game::state() const {
-    State s;
-    s.player = player;
-    s.paused = paused;
-    s.collected = collected;
-    s.block = currentBlock ? currentBlock->index : -1;
-    s.stepProgress = stepProgress;
-    s.spinClock = spinClock;
-    s.spinMatrix = spinMatrix;
-    if (level)
-        for (const Block* b : level->blocks)
-            if (!b->atRest()) s.blocks.emplace_back(b->index, b->state());
+    // Copied in, not assigned: a State built empty first would pose a
+    // Player of its own, which costs as much as a frame of play.
+    State s{.player = player,
+            .paused = paused,
+            .collected = collected,
+            .block = currentBlock ? currentBlock->index : -1,
+            .stepProgress = stepProgress,
+            .spinClock = spinClock,
+            .spinMatrix = spinMatrix,
+            .blocks = {}};
+    if (level) {
+        s.blocks.reserve(moved_.size());
+        for (int i : moved_)
+            if (const Block* b = level->blocks[i]; !b->atRest()) s.blocks.emplace_back(i, b->state());
+    }
     return s;
 }
 
@@ -73,19 +92,27 @@ void Game::restore(const State& s) {
     spinMatrix = s.spinMatrix;
     currentBlock = level && s.block >= 0 ? level->blocks[s.block] : nullptr;
     if (!level) return;
-    auto changed = s.blocks.begin();
-    for (Block* b : level->blocks) {
-        if (changed != s.blocks.end() && changed->first == b->index) {
-            if (b->state() != changed->second) {
-                b->restore(changed->second);
-                noteChanged(*b);
-            }
-            ++changed;
-        } else if (!b->atRest()) {
-            b->restoreLoaded();
-            noteChanged(*b);
+    // Both lists ascend: the blocks moved here and the blocks moved there.
+    movedBefore_.swap(moved_);
+    moved_.clear();
+    auto here = movedBefore_.begin();
+    for (const auto& [index, blockState] : s.blocks) {
+        for (; here != movedBefore_.end() && *here < index; ++here) restoreLoaded(*level->blocks[*here]);
+        if (here != movedBefore_.end() && *here == index) ++here;
+        Block& b = *level->blocks[index];
+        if (!b.holds(blockState)) {
+            b.restore(blockState);
+            noteLooks(b);
         }
+        moved_.push_back(index);  // not at rest there
     }
+    for (; here != movedBefore_.end(); ++here) restoreLoaded(*level->blocks[*here]);
+}
+
+void Game::restoreLoaded(Block& b) {
+    if (b.atRest()) return;
+    b.restoreLoaded();
+    noteLooks(b);
 }
 
 Vec3 Game::avatarCell() const {
@@ -145,9 +172,10 @@ void Game::resetAttempt() {
     player.forward = Direction::Front;
     player.up = Direction::Top;
     if (level) {
-        for (const Block* b : level->blocks)
-            if (!b->atRest()) noteChanged(*b);
+        for (int i : moved_)
+            if (!level->blocks[i]->atRest()) noteLooks(*level->blocks[i]);
         level->reset();
+        forgetMoved();
         currentBlock = level->blocks[level->rootIndex];
     }
     player.reset(avatarCell());
@@ -173,10 +201,12 @@ bool Game::turnBlock(bool left) {
     player.state = PlayerState::Turning;
     const float amount = static_cast<float>(1.0 - stepProgress);
     player.startTurn(left ? amount : -amount);
-    // The pose at once, not at the next step: while paused there is none,
-    // and the camera's up would show the turn done while the block and the
-    // avatar still wait at its start.
-    player.update(stepProgress, avatarCell());
+    // While paused there is no next step to pose the turn's start, and the
+    // camera's up would show the turn done while the block and the avatar
+    // still wait at its start: the pose at once. Otherwise the next step
+    // poses it before anything is drawn, and the search's turns are not
+    // posed twice.
+    if (paused) player.update(stepProgress, avatarCell());
     evaluateFace();
     player.busy = true;
     return true;

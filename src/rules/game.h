@@ -94,7 +94,21 @@ private:
     bool refuse();
     bool turnBlock(bool left);
     // Records that `b` looks different, once per list.
+    void noteLooks(const Block& b);
+    // The same, and that `b` may no longer stand as loaded.
     void noteChanged(const Block& b);
+    // Starts the list of moved blocks afresh after the level's reset: the
+    // goal of a level without collectables stands open from the start.
+    void forgetMoved();
+    // Brings `b` back to its loaded state, if it stands otherwise.
+    void restoreLoaded(Block& b);
+
+    // The blocks that may not stand as loaded, in ascending index: every
+    // block play or a restore changed since the level's last reset (blocks
+    // change through the commands, steps and restores alone). state() and
+    // restore() look at these and not at every block of the level.
+    std::vector<int> moved_;
+    std::vector<int> movedBefore_;  // restore()'s copy of moved_ as it found it
     // Returns the position of the block under the avatar (the origin without a level).
     Vec3 avatarCell() const;
     void applyOutcome(const StepOutcome& outcome);

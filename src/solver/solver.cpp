@@ -111,11 +111,11 @@ public:
     const std::vector<int>& mostTaken() const { return mostTaken_; }
 
 private:
-    // Returns the key of the game's state.
-    std::string key() const {
+    // Writes the key of the game's state into `key`.
+    void writeKey(std::string& key) const {
         const Player& p = game_.player;
         const int block = game_.currentBlock->index;
-        std::string key;
+        key.clear();
         key.reserve(8 + decorated_.size() * 7);
         key.append(reinterpret_cast<const char*>(&block), sizeof block);
         key.push_back(static_cast<char>(p.up));
@@ -126,18 +126,20 @@ private:
             for (int f = 0; f < 6; ++f) key.push_back(static_cast<char>(int(b->decals[f])));
             key.push_back(b->goalActive ? 1 : 0);
         }
-        return key;
     }
 
     // Returns the number of the game's state, keeping it when it is new.
+    // Most states met are known already: their key is looked up in a buffer
+    // kept for it, and copied only into the index of a new one.
     int add() {
-        const auto [at, inserted] = index_.emplace(key(), static_cast<int>(places_.size()));
-        if (inserted) {
-            places_.push_back({game_.currentBlock->index, game_.player.up, stepStart(game_), pressWindow(game_)});
-            pending_.push_back(game_.state());
-            edges_.resize(places_.size() * 3, Refused);
-        }
-        return at->second;
+        writeKey(key_);
+        if (const auto known = index_.find(key_); known != index_.end()) return known->second;
+        const int number = static_cast<int>(places_.size());
+        index_.emplace(key_, number);
+        places_.push_back({game_.currentBlock->index, game_.player.up, stepStart(game_), pressWindow(game_)});
+        pending_.push_back(game_.state());
+        edges_.resize(places_.size() * 3, Refused);
+        return number;
     }
 
     void countCollected() {
@@ -157,6 +159,7 @@ private:
     std::deque<Game::State> pending_;  // states of the nodes not yet expanded, in order
     std::vector<int> edges_;           // three per node, in kChoices order
     std::unordered_map<std::string, int> index_;
+    std::string key_;  // the last key looked up
     std::vector<int> mostTaken_;
 
     friend SolveResult whyNot(Game&, const Explorer&, SolveResult);

@@ -115,10 +115,14 @@ void Block::reset() {
 }
 
 void Block::restoreLoaded() {
+    // The search restores blocks all the time: on plain faces a turn moves
+    // the collectables alone.
+    const bool plain = plainFaces();
+    const bool changesEdges = !plain && (rotationCount != 0 || goalActive);
     goalActive = false;
     for (int k = 0; k < rotationCount; ++k) {
         rotationStep = -1;
-        turnContents();
+        turnContents(!plain);
     }
     rotationStep = 0;
     rotationCount = 0;
@@ -126,7 +130,8 @@ void Block::restoreLoaded() {
         if (decals[f] == Decal::Collected) decals[f] = Decal::Collectable;
         else if (decals[f] == Decal::Goal) setLook(f, GoalLook);
     }
-    for (int f = 0; f < 6; ++f) updateEdges(f);
+    if (changesEdges)
+        for (int f = 0; f < 6; ++f) updateEdges(f);
 }
 
 BlockState Block::state() const {
@@ -138,21 +143,15 @@ BlockState Block::state() const {
     return s;
 }
 
-bool Block::atRest() const {
-    if (goalActive || rotationStep != 0 || rotationCount != 0) return false;
-    for (int f = 0; f < 6; ++f)
-        if (decals[f] == Decal::Collected) return false;
-    return true;
-}
-
 void Block::restore(const BlockState& s) {
     // A quarter turn only permutes the faces' contents about the one axis a
     // block turns on, so turning on by the difference of the net turns gives
     // the contents whatever the senses of the turns were.
     const int turns = (s.rotationCount - rotationCount + 4) % 4;
+    const bool plain = plainFaces();  // then a turn moves the collectables alone
     for (int k = 0; k < turns; ++k) {
         rotationStep = 1;
-        turnContents();
+        turnContents(!plain);
     }
     rotationStep = s.rotationStep;
     rotationCount = s.rotationCount;
@@ -163,7 +162,7 @@ void Block::restore(const BlockState& s) {
         for (int f = 0; f < 6; ++f)
             if (decals[f] == Decal::Goal) setLook(f, GoalLook);
     }
-    if (turns > 0 || closing)
+    if ((turns > 0 && !plain) || closing)
         for (int f = 0; f < 6; ++f) updateEdges(f);
     if (s.goalActive && !goalActive) activateGoal();
 }

@@ -2,6 +2,8 @@
 // One unit cube of a level: its faces, decals, links to the face-adjacent
 // neighbours, the edge kinds the avatar meets, and its quarter-turn state.
 
+#include <cstring>
+
 #include "math/direction.h"
 
 // What a face carries.
@@ -78,8 +80,19 @@ struct Block {
 
     // Returns what play has changed on this block.
     BlockState state() const;
+    // Returns whether the block stands as `s` describes; the same as
+    // state() == s, without building a state (the search asks this of every
+    // block at every branch).
+    bool holds(const BlockState& s) const {
+        return goalActive == s.goalActive && rotationStep == s.rotationStep && rotationCount == s.rotationCount &&
+               std::memcmp(decals, s.decals, sizeof decals) == 0;
+    }
     // Returns whether the block stands as loaded: unturned, nothing taken, the goal shut.
-    bool atRest() const;
+    bool atRest() const {
+        bool taken = false;  // all six looked at, without a branch each
+        for (int f = 0; f < 6; ++f) taken |= decals[f] == Decal::Collected;
+        return !taken && !goalActive && rotationStep == 0 && rotationCount == 0;
+    }
     // Brings this block alone back to its loaded state.
     void restoreLoaded();
     // Makes this block what `s` describes, edges and looks included, as if
@@ -96,8 +109,12 @@ struct Block {
     void rotateStep();
 
 private:
-    // Moves the face contents (decals and looks) a quarter turn in the sense
-    // of rotationStep, leaving the edges as they were.
-    void turnContents();
+    // Moves the face contents (decals, and the looks when `looks`) a quarter
+    // turn in the sense of rotationStep, leaving the edges as they were.
+    void turnContents(bool looks = true);
+    // Returns whether no face is a black hole or a goal. Every face of such
+    // a block shows the plain look and has its edges from the links alone,
+    // so a turn moves nothing but its collectables.
+    bool plainFaces() const;
     void setLook(Direction face, const FaceLook& look);
 };

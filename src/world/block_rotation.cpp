@@ -34,10 +34,27 @@ void Block::rotateStep() {
     for (int f = 0; f < 6; ++f) updateEdges(f);
 }
 
-void Block::turnContents() {
+bool Block::plainFaces() const {
+    for (int f = 0; f < 6; ++f)
+        if (decals[f] == Decal::Blackhole || decals[f] == Decal::Goal) return false;
+    return true;
+}
+
+void Block::turnContents(bool looks) {
     const int(&cycle)[4] = quarterTurnCycles[linkAxis % 3];
     // +1 moves each face's content from c(i+1) to c(i); -1 from c(i) to c(i+1)
     const int stride = rotationStep == 1 ? 1 : 3;
+    if (!looks) {
+        const Decal kept = decals[cycle[0]];
+        int to = cycle[0];
+        for (int step = 1; step < 4; ++step) {
+            const int from = cycle[(stride * step) % 4];
+            decals[to] = decals[from];
+            to = from;
+        }
+        decals[to] = kept;
+        return;
+    }
     auto moveContent = [this](int to, int from) {
         decals[to] = decals[from];
         std::copy(&texCoords[from][0][0], &texCoords[from][0][0] + 8, &texCoords[to][0][0]);

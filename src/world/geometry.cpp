@@ -23,19 +23,6 @@ std::vector<float> buildVertexArray(const std::vector<Block*>& blocks) {
     return out;
 }
 
-std::vector<std::size_t> changedLooks(const std::vector<Block*>& blocks, std::vector<float>& known) {
-    std::vector<std::size_t> changed;
-    known.resize(blocks.size() * texCoordFloatsPerBlock);
-    for (std::size_t b = 0; b < blocks.size(); ++b) {
-        const float* now = &blocks[b]->texCoords[0][0][0];
-        float* seen = known.data() + b * texCoordFloatsPerBlock;
-        if (std::equal(now, now + texCoordFloatsPerBlock, seen)) continue;
-        std::copy(now, now + texCoordFloatsPerBlock, seen);
-        changed.push_back(b);
-    }
-    return changed;
-}
-
 std::vector<unsigned int> buildIndexArray(std::size_t blockCount) {
     std::vector<unsigned int> out;
     out.reserve(blockCount * indicesPerBlock);

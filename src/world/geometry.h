@@ -21,10 +21,5 @@ extern const unsigned int faceIndices[36];
 // Returns the vertices of all blocks in list order; vertex v of block b is
 // number 24 * b + v.
 std::vector<float> buildVertexArray(const std::vector<Block*>& blocks);
-// Floats of one block's looks (6 faces x 4 corners x (u, v)).
-inline constexpr int texCoordFloatsPerBlock = 48;
-// Returns the blocks whose texture coordinates differ from `known` (48 floats
-// per block in list order) and brings `known` up to date.
-std::vector<std::size_t> changedLooks(const std::vector<Block*>& blocks, std::vector<float>& known);
 // Returns faceIndices repeated for blockCount blocks, offset by 24 per block.
 std::vector<unsigned int> buildIndexArray(std::size_t blockCount);

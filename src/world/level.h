@@ -1,7 +1,6 @@
 #pragma once
 // A loaded level: light and colours, the chain to the next level, the census
-// of collectables and goal, the reachable blocks (owned), and the names of
-// the GPU buffers the renderer keeps its geometry in.
+// of collectables and goal, and the reachable blocks (owned).
 
 #include <filesystem>
 #include <memory>
@@ -21,11 +20,6 @@ struct Level {
     int goalIndex = -1;          // position in blocks of the goal block, -1 if none
     std::vector<Block*> blocks;  // owned; file order; blocks[i]->index == i
     int rootIndex = 0;           // position in blocks of the block at (0, 0, 0)
-    // Kept by the renderer (render/level_buffers.h), which makes and deletes
-    // the buffers; 0 until it has uploaded the level.
-    unsigned int vertexBuffer = 0;
-    unsigned int indexBuffer = 0;
-    std::vector<float> bufferLooks;  // block texture coordinates as vertexBuffer holds them
 
     // Takes ownership of blocks and counts collectables and goals (printing
     // the goal errors).

@@ -40,6 +40,9 @@ SHADOW_LEVEL = level_xml((8, 6, -2), [(0, 0, 0), (-1, 0, 0), (1, 0, 0, GOAL)] +
 # A lane along -Z with collectables on the sides: the first block may turn.
 TURN_LEVEL = level_xml((5, 9, 4), [(0, 0, 0, '<collectable face="right" />'), (0, 0, -1),
                                    (0, 0, -2, '<collectable face="left" />'), (0, 0, -3, GOAL)])
+# A lane along -Z: one collectable, and the goal two blocks past it.
+GOAL_OPENS_LEVEL = level_xml((5, 9, 4), [(0, 0, 0), (0, 0, -1, '<collectable face="top" />'), (0, 0, -2),
+                                         (0, 0, -3, GOAL), (0, 0, -4)])
 # The avatar rolls one block and meets a wall.
 WALL_LEVEL = level_xml((5, 9, 4), [(0, 0, 0), (0, 0, -1), (0, 0, -2), (0, 1, -2), (0, 2, -2), (-1, 0, -1),
                                    (1, 0, -1), (-1, 0, 0), (1, 0, 0, GOAL), (1, 1, -2), (-1, 1, -2),
@@ -190,6 +193,25 @@ class BufferModes(E2ECase):
             run.settle()
             buffers = shoot(run, "buffer_objects")
             self.assertGreater(client.mean(project(LIT_FLOOR), 5), 60)
+            self.assertLess(client.differing(buffers, SCENE_BOX), 50)
+            self.assertEqual(gl_errors(run.lines), [])
+
+    def test_a_goal_opened_in_play_is_open_in_the_buffers_too(self):
+        # Play runs with client arrays; the buffers are kept up to date
+        # meanwhile from the blocks the rules report, and show the open goal
+        # once switched on.
+        with GameRun("render-vbo-goal", prepare=with_level(GOAL_OPENS_LEVEL)) as run:
+            started(run, settle=False)
+            run.key("space")
+            run.wait_line("collected 1 of 1 collectables!")
+            run.key("p")
+            run.wait_line("pause")
+            run.settle()
+            client = shoot(run, "goal_open_client_arrays")
+            run.key("F6")
+            run.wait_line("Turning VBOs ON")
+            run.settle()
+            buffers = shoot(run, "goal_open_buffer_objects")
             self.assertLess(client.differing(buffers, SCENE_BOX), 50)
             self.assertEqual(gl_errors(run.lines), [])
 

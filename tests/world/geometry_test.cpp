@@ -45,24 +45,4 @@ TEST(Geometry, EveryTriangleFacesOutwards) {
     }
 }
 
-TEST(Geometry, NoBuffersWithoutAContext) {
-    auto level = loadQuietly(levelXml(blockXml(0, 0, 0)));
-    ASSERT_TRUE(level);
-    EXPECT_EQ(level->vertexBuffer, 0u);
-    EXPECT_EQ(level->indexBuffer, 0u);
-}
 
-TEST(Geometry, ChangedLooksFindsTurnedAndOpenedBlocksOnce) {
-    auto level = loadQuietly(levelXml(blockXml(0, 0, 0) + blockXml(1, 0, 0, "<blackhole face=\"top\"/>") +
-                                      blockXml(2, 0, 0, "<goal face=\"top\"/>")));
-    ASSERT_TRUE(level);
-    std::vector<float> known;
-    EXPECT_EQ(changedLooks(level->blocks, known).size(), 3u);  // nothing known yet
-    EXPECT_TRUE(changedLooks(level->blocks, known).empty());
-    level->activateGoal();
-    EXPECT_EQ(changedLooks(level->blocks, known), std::vector<std::size_t>{2});
-    ASSERT_TRUE(level->blocks[1]->rotateLeft(Direction::Right));
-    EXPECT_EQ(changedLooks(level->blocks, known), std::vector<std::size_t>{1});
-    level->reset();  // nothing to collect here, so the goal opens again at once
-    EXPECT_EQ(changedLooks(level->blocks, known), std::vector<std::size_t>{1});
-}

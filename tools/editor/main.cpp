@@ -113,12 +113,20 @@ bool openContext() {
     return platform::openWindow(kWidth, kHeight, 24, 8, legacy);
 }
 
+// Passes what the rules reported to the level's buffers and forgets it (the
+// editor plays no sounds and leaves its camera where it is).
+void answerViews(Game& game) {
+    levelBuffers.follow(game.views, game.changedBlocks);
+    game.clearEvents();
+}
+
 // Rebuilds the level the renderer draws from the document (the loader's
 // lines are the verdict's business, not repeated here).
 void showDocument(Game& game, const LevelDocument& document) {
     ConsoleSilence quiet;
     std::unique_ptr<Level> level = loadLevelFromText("level", writeLevelText(document));
     if (level) game.setLevel(std::move(level));
+    answerViews(game);
 }
 
 void setTextColor(float r, float g, float b) {
@@ -306,11 +314,11 @@ int main(int argc, char** argv) {
 
         const double now = platform::time();
         game.gameStep(now - lastTime);
-        game.sounds.clear();  // the editor plays no sounds
+        answerViews(game);
         lastTime = now;
         const Mat4 cameraView = camera.view();
         if (session.opened() && game.level) {
-            keepLevelBuffers(*game.level);
+            levelBuffers.keep(*game.level);
             renderScene(game, mainProgram, &cameraView);
             glActiveTexture(GL_TEXTURE0);
             const FacePick shown = pointed();
