@@ -6,7 +6,10 @@
 // normal, the same over a whole face, needs no normalising per pixel. With
 // DARK_FACES as well, for block faces turned from the light: their diffuse
 // term is zero at every pixel, so the shadow lookup and the highlight come
-// to nothing there and are left out (the result is the same bytes).
+// to nothing there and are left out (the result is the same bytes). With
+// OPEN_FACES instead, for lit block faces that nothing stands in front of
+// (no block or moving thing between them and the light): they are lit
+// wherever they face the light, without the lookups.
 
 uniform sampler2D diffuseMap;  // unit 0
 uniform sampler2DShadow shadowmap;
@@ -68,6 +71,8 @@ void main()
     float diffuse = max(nl, 0.0);
 #if defined(DARK_FACES)
     float visible = 0.0;
+#elif defined(OPEN_FACES)
+    float visible = diffuse > 0.0 ? 1.0 : 0.0;
 #else
     float visible = diffuse > 0.0 ? lightVisibility() : 0.0;
 #endif

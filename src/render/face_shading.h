@@ -11,7 +11,8 @@
 
 struct Block;
 
-enum class FaceShading : unsigned char { Dark = 1, Full = 2 };
+// Open: lit, and nothing can shadow it (render/shadow_reach.h).
+enum class FaceShading : unsigned char { Dark = 1, Full = 2, Open = 3 };
 
 // Returns the shading of every face of `blocks` (6 per block, in block and
 // Direction order) lit from `light`: Dark where the light stands clearly

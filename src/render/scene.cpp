@@ -231,17 +231,7 @@ TexelRect movingTexels(const Game& game) {
         s.radius += margin;
         rect = unite(rect, shadowTexels(toMap, s, shadowMapSize));
     };
-    if (turning(game)) {
-        const Block& b = *game.currentBlock;
-        add({{static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(b.z)}, 0.8661f});
-    }
-    const float collectableRadius = modelRadius(collectableModel.mesh);
-    const BlockTurn turn = blockTurn(game);
-    for (const Block* block : game.level->blocks)
-        for (int d = 0; d < 6; ++d)
-            if (block->decals[d] == Decal::Collectable)
-                add(placedSphere(drawnCollectableMatrix(*block, d, game.spinMatrix, turn), collectableRadius));
-    for (const Sphere& s : avatarBounds(game.player)) add(s);
+    for (const Sphere& s : movingBounds(game)) add(s);
     return rect;
 }
 
@@ -297,13 +287,16 @@ void drawShadowPass(const Game& game, bool plain) {
 }
 
 // Draws the main pass's blocks by face shading where that is possible
-// (filled polygons, opaque blocks, a driver that takes the programs).
-// Returns false, drawing nothing, otherwise.
-bool drawBlocksByShading(const Game& game) {
+// (filled polygons, opaque blocks, a driver that takes the programs), the
+// plain way when `plain`. Returns false, drawing nothing, otherwise.
+bool drawBlocksByShading(const Game& game, bool plain) {
     if (!filledPolygons || (transparencyEnabled && !opaqueBlocks(sceneResources.blockTexture)) ||
         !shadedBlocks.available())
         return false;
-    shadedBlocks.draw(game);
+    if (plain)
+        shadedBlocks.drawPlain(game);
+    else
+        shadedBlocks.draw(game);
     return true;
 }
 
@@ -337,7 +330,7 @@ void drawPasses(const Game& game, unsigned mainProgram, bool plain, const Mat4* 
         // first face drawn must keep them as in the plain drawing. Blocks
         // have a program of their own (the same files without the models'
         // terms) in both drawings when it builds, the models the scene's.
-        if (plain || !drawBlocksByShading(game)) {
+        if (!drawBlocksByShading(game, plain)) {
             const bool depthLaid = !plain && filledPolygons && layBlockDepth(game);
             const unsigned blockProgram = shadedBlocks.blockProgram();
             useSceneProgram(blockProgram != 0 ? blockProgram : mainProgram, false, *game.level);

@@ -4,18 +4,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "assets/shader.h"
 #include "assets/texture.h"
 #include "platform/settings.h"
+#include "render/avatar_draw.h"
+#include "render/collectables.h"
 #include "render/inline_program.h"
 #include "render/level_buffers.h"
 #include "render/level_draw.h"
+#include "render/model_draw.h"
 #include "render/vertex_attributes.h"
 #include "render/scene.h"
 #include "render/scene_math.h"
 #include "render/scene_resources.h"
+#include "render/shadow_layers.h"
+#include "render/shadow_target.h"
 #include "rules/game.h"
 #include "world/geometry.h"
 #include "world/level.h"
@@ -98,7 +104,8 @@ bool ShadedBlocks::available() {
         const std::string vertex = readShaderSource("shader.vert"), fragment = readShaderSource("shader.frag");
         if (vertex.empty() || fragment.empty()) return false;
         for (const auto& [shading, defines] : {std::pair{FaceShading::Full, "#define BLOCKS"},
-                                               std::pair{FaceShading::Dark, "#define BLOCKS\n#define DARK_FACES"}}) {
+                                               std::pair{FaceShading::Dark, "#define BLOCKS\n#define DARK_FACES"},
+                                               std::pair{FaceShading::Open, "#define BLOCKS\n#define OPEN_FACES"}}) {
             programs_[static_cast<int>(shading)] =
                 buildInlineProgram(vertex.c_str(), withDefines(fragment, defines).c_str());
             if (programs_[static_cast<int>(shading)] == 0) return false;
@@ -131,11 +138,57 @@ void ShadedBlocks::update(const Game& game, const std::vector<FaceShading>& face
     }
 }
 
+std::vector<Sphere> movingBounds(const Game& game) {
+    std::vector<Sphere> out;
+    const Block* turning = turningBlock(game);
+    if (turning)
+        out.push_back({{static_cast<float>(turning->x), static_cast<float>(turning->y), static_cast<float>(turning->z)},
+                       0.8661f});
+    const float collectableRadius = modelRadius(collectableModel.mesh);
+    const BlockTurn turn = turning ? BlockTurn{turning, game.player.turnRotation} : BlockTurn{};
+    for (const Block* block : game.level->blocks)
+        for (int d = 0; d < 6; ++d)
+            if (block->decals[d] == Decal::Collectable)
+                out.push_back(placedSphere(drawnCollectableMatrix(*block, d, game.spinMatrix, turn), collectableRadius));
+    for (const Sphere& s : avatarBounds(game.player)) out.push_back(s);
+    return out;
+}
+
+namespace {
+
+// Returns `spheres` grown by what the shadow pass's pulling casters inwards
+// can move a model's vertex, with room to spare.
+std::vector<Sphere> grown(std::vector<Sphere> spheres) {
+    for (Sphere& s : spheres) s.radius += 0.01f;
+    return spheres;
+}
+
+// Returns the hash of the blocks' positions.
+std::uint64_t positionsHash(const std::vector<Block*>& blocks) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const Block* b : blocks) hash = hashStep(hashStep(hashStep(hash, b->x), b->y), b->z);
+    return hash;
+}
+
+}  // namespace
+
+std::vector<FaceShading> ShadedBlocks::shadings(const Game& game) {
+    const Level& level = *game.level;
+    const std::uint64_t blocks = positionsHash(level.blocks);
+    const Mat4 toMap = shadowTextureMatrix(level.lightView);
+    if (reachLevel_ != &level || reachBlocks_ != blocks || std::memcmp(reachLight_.m, toMap.m, sizeof toMap.m) != 0) {
+        reach_ = shadowReach(level.blocks, level.lightPosition, toMap, shadowMapSize);
+        reachLevel_ = &level;
+        reachBlocks_ = blocks;
+        reachLight_ = toMap;
+    }
+    return withMovingCasters(reach_, grown(movingBounds(game)), toMap, shadowMapSize);
+}
+
 void ShadedBlocks::draw(const Game& game) {
     const Level& level = *game.level;
-    const Block* turning = turningBlock(game);
     const Vec3 eye = eyePosition(viewMatrix);
-    update(game, faceShadings(level.blocks, level.lightPosition), eye, !eyeAmongBlocks(level.blocks, eye));
+    update(game, shadings(game), eye, !eyeAmongBlocks(level.blocks, eye));
     if (!vboEnabled || levelBuffers.vertexBuffer(level) == 0) clientVertices_ = buildVertexArray(level.blocks);
 
     // The faces block by block, nearest first.
@@ -148,21 +201,50 @@ void ShadedBlocks::draw(const Game& game) {
         order.push_back({d.x * d.x + d.y * d.y + d.z * d.z, b});
     }
     std::sort(order.begin(), order.end());
-    for (const FaceShading shading : {FaceShading::Dark, FaceShading::Full}) {
+    for (const FaceShading shading : {FaceShading::Dark, FaceShading::Full, FaceShading::Open}) {
         const int s = static_cast<int>(shading);
         lists_[s].clear();
         for (const auto& entry : order) lists_[s].insert(lists_[s].end(), faces_[s][entry.second].begin(),
                                                          faces_[s][entry.second].end());
     }
+    // the cheapest first: what they cover is then rejected before it is shaded
+    drawLists(game, lists_, {FaceShading::Dark, FaceShading::Open, FaceShading::Full});
+}
 
+void ShadedBlocks::drawPlain(const Game& game) {
+    const Level& level = *game.level;
+    const Mat4 toMap = shadowTextureMatrix(level.lightView);
+    const std::vector<FaceShading> faces = withMovingCasters(
+        shadowReach(level.blocks, level.lightPosition, toMap, shadowMapSize), grown(movingBounds(game)), toMap,
+        shadowMapSize);
+    if (!vboEnabled || levelBuffers.vertexBuffer(level) == 0) clientVertices_ = buildVertexArray(level.blocks);
+    // every face of every still block in the level's order: dark ones with the block program
+    const Block* turning = turningBlock(game);
+    std::vector<unsigned> lists[4];
+    for (std::size_t face = 0; face < faces.size(); ++face) {
+        const std::size_t block = face / 6;
+        if (turning && static_cast<int>(block) == turning->index) continue;
+        const int f = static_cast<int>(face % 6);
+        std::vector<unsigned>& list =
+            lists[static_cast<int>(faces[face] == FaceShading::Open ? FaceShading::Open : FaceShading::Full)];
+        const unsigned first = static_cast<unsigned>(verticesPerBlock * block);
+        for (int k = 0; k < 6; ++k) list.push_back(first + faceIndices[6 * f + k]);
+    }
+    drawLists(game, lists, {FaceShading::Full, FaceShading::Open, FaceShading::Dark});
+}
+
+void ShadedBlocks::drawLists(const Game& game, const std::vector<unsigned> (&lists)[4],
+                             const FaceShading (&order)[3]) {
+    const Level& level = *game.level;
+    const Block* turning = turningBlock(game);
     // Blocks come here only opaque (their texture has no alpha, so every
     // fragment has alpha 1 and blending would give back its own bytes):
     // blending is left off, which spares reading the colour buffer under
     // every pixel.
     const GLboolean blending = glIsEnabled(GL_BLEND);
     glDisable(GL_BLEND);
-    for (const FaceShading shading : {FaceShading::Dark, FaceShading::Full}) {
-        const std::vector<unsigned>& faces = lists_[static_cast<int>(shading)];
+    for (const FaceShading shading : order) {
+        const std::vector<unsigned>& faces = lists[static_cast<int>(shading)];
         if (faces.empty() && !(shading == FaceShading::Full && turning)) continue;
         useSceneProgram(programs_[static_cast<int>(shading)], false, level);
         bindTexture(sceneResources.blockTexture);
