@@ -27,8 +27,8 @@ import tempfile
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 WIDTH, HEIGHT = 1280, 1024
 # Moments across the campaign: starts, rolls, climbs, the largest levels.
-MOMENTS = ["level0:0", "level0:240", "level3:300", "level8:240", "level12:360", "level17:240", "level22:300",
-           "level27:240", "level27:480", "level33:240", "level39:360", "level45:240"]
+MOMENTS = ["level0:0", "level0:240", "level3:300", "level8:240", "level12:240", "level16:300", "level17:240",
+           "level17:480", "level19:240", "level23:360", "level67:360", "level74:240"]
 CROP = 48  # pixels each side of the crop's centre
 
 

@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr std::size_t kMinimumLevels = 40;
+constexpr std::size_t kMinimumLevels = 60;
 // The lessons come first, in the order they teach; the levels after them are ordered by score.
 constexpr std::size_t kLessons = 10;
 constexpr IdeaSet kAllIdeas = (1u << static_cast<int>(Idea::Count)) - 1;
@@ -172,9 +172,10 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
     EXPECT_GE(order.size(), kMinimumLevels);
     // the figures of the whole campaign: tall and large levels, turns needed,
     // and a hard end (at least six turns, a third of the states traps)
-    int tall = 0, large = 0, largest = 0, needTurns = 0;
+    int tall = 0, large = 0, largest = 0, needTurns = 0, climbing = 0;
     for (const LevelStats& s : figures) {
         tall += s.heights >= 3;
+        climbing += s.line.heightsVisited >= 3;
         large += s.blocks >= 60;
         largest = std::max(largest, s.blocks);
         needTurns += !s.winsWithoutTurns();
@@ -183,6 +184,12 @@ TEST_F(Campaign, EveryLevelIsWonInOrderFromLevelZeroBackToLevelZero) {
     EXPECT_GE(large, 10);
     EXPECT_GE(largest, 150);
     EXPECT_GE(2 * needTurns, static_cast<int>(figures.size()));
+    EXPECT_GE(climbing, 20);  // designated lines that stand on three heights or more
+    // the end of the campaign is not all one kind of structure
+    const std::size_t end = families.size() - std::min<std::size_t>(15, families.size());
+    const std::set<std::string> endFamilies(families.begin() + static_cast<std::ptrdiff_t>(end), families.end());
+    EXPECT_GE(endFamilies.size(), 4u);
+    EXPECT_LE(std::count(families.begin() + static_cast<std::ptrdiff_t>(end), families.end(), "rings"), 5);
     for (std::size_t i = figures.size() - std::min<std::size_t>(10, figures.size()); i < figures.size(); ++i) {
         SCOPED_TRACE(order[i]);
         EXPECT_GE(figures[i].fewestTurns.turns, 6);
