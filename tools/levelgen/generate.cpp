@@ -72,13 +72,16 @@ std::vector<WalkFace> walk(Game& game, Random& random, int maxSteps, double minW
                    4 +
                static_cast<int>(stepStart(g));
     };
+    // notes the face the avatar stands on at a decision point
+    auto standing = [&] {
+        const std::size_t block = static_cast<std::size_t>(game.currentBlock->index);
+        if (!turned[block]) faces.push_back({static_cast<int>(block), static_cast<int>(game.player.up), !visited[block]});
+        visited[block] = true;
+    };
     int steps = 0;
     bool started = false;
     while (steps < maxSteps) {
-        const int block = game.currentBlock->index;
-        if (!turned[static_cast<std::size_t>(block)])
-            faces.push_back({block, static_cast<int>(game.player.up), !visited[static_cast<std::size_t>(block)]});
-        visited[static_cast<std::size_t>(block)] = true;
+        standing();
         // breadth first over the next moves to the nearest new blocks
         std::vector<Node> nodes{{game.state(), -1, Action::None, 0}};
         std::set<int> seen{placeKey(game)};
@@ -109,12 +112,7 @@ std::vector<WalkFace> walk(Game& game, Random& random, int maxSteps, double minW
         game.restore(nodes[0].state);
         for (std::size_t k = 0; k < route.size(); ++k) {
             const Node& n = nodes[static_cast<std::size_t>(route[k])];
-            if (k > 0) {
-                const int on = game.currentBlock->index;
-                if (!turned[static_cast<std::size_t>(on)])
-                    faces.push_back({on, static_cast<int>(game.player.up), !visited[static_cast<std::size_t>(on)]});
-                visited[static_cast<std::size_t>(on)] = true;
-            }
+            if (k > 0) standing();
             if (n.action != Action::None) turned[static_cast<std::size_t>(game.currentBlock->index)] = true;
             game.restore(n.state);
             ++steps;
